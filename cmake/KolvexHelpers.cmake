@@ -1,0 +1,35 @@
+# Shared build helpers: warnings, sanitizers, test registration, sub-folders.
+
+# Our own code builds with warnings as errors; third-party headers come in
+# as system includes and do not count.
+function(kolvex_warnings target)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Werror
+        -Wno-error=deprecated-declarations)
+endfunction()
+
+# Adds every immediate sub-folder of the current folder that has a
+# CMakeLists.txt, so that each area owns its own build file.
+function(kolvex_add_subdirs)
+    file(GLOB children LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR}
+         ${CMAKE_CURRENT_SOURCE_DIR}/*)
+    list(SORT children)
+    foreach(child IN LISTS children)
+        if(IS_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/${child}
+           AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${child}/CMakeLists.txt)
+            add_subdirectory(${child})
+        endif()
+    endforeach()
+endfunction()
+
+# kolvex_add_gtest(NAME n SOURCES a.cpp ... LIBS x ... [LABELS l ...] [ENV K=V ...])
+# A GoogleTest executable whose cases CTest lists one by one.
+function(kolvex_add_gtest)
+    cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS;LABELS;ENV" ${ARGN})
+    add_executable(${T_NAME} ${T_SOURCES})
+    target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+    kolvex_warnings(${T_NAME})
+    set(env "TZ=Europe/Berlin" ${T_ENV})
+    gtest_discover_tests(${T_NAME}
+        DISCOVERY_TIMEOUT 120
+        PROPERTIES LABELS "${T_LABELS}" ENVIRONMENT "${env}")
+endfunction()

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Sets up a fresh machine, builds everything and runs every test:
+# the display-free unit tests under ASan+UBSan, then the rest (widgets,
+# playback, map) against a private X server.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+if [ "${KOLVEX_SKIP_SETUP:-0}" != 1 ]; then
+    bash scripts/setup.sh
+fi
+bash scripts/build.sh both
+
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+status=0
+(cd build-asan && ctest --output-on-failure -j "$(nproc)") || status=1
+
+# Tests that need a display get a private X server for the whole run.
+source scripts/xvfb.sh
+start_xvfb
+trap stop_xvfb EXIT
+(cd build && ctest --output-on-failure -LE unit -j "$(nproc)") || status=1
+exit $status
