@@ -1,0 +1,155 @@
+#include "tracks/CKolvexVideoParser.h"
+
+#include "tracks/GpsSample.h"
+#include "tracks/TrackMath.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <stdexcept>
+#include <vector>
+
+namespace kolvex {
+
+namespace {
+
+// A date that passes the checks but cannot be expressed as a start time
+// ends the walk, as a failed read does.
+class DateConversionError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+int64_t ConvertOrThrow(int year, int month, int day, int hour, int minute, int second) {
+    int64_t epoch = 0;
+    if (!LocalTimeToEpoch(year, month, day, hour, minute, second, epoch))
+        throw DateConversionError("date cannot be converted");
+    return epoch;
+}
+
+// The longest text date that is looked at; longer records are cut.
+constexpr size_t kMaxTextDate = 63;
+// The GPS block is read in pieces that start small (a dated first sample is
+// the common case) and grow, so large blocks cost few reads.
+constexpr uint64_t kFirstGpsPieceSamples = 32;
+constexpr uint64_t kMaxGpsPieceSamples = 2048;
+
+} // namespace
+
+void CKolvexVideoParser::ResetState() {
+    m_startTime = 0;
+    m_durationSec = 0;
+    m_durationMs = 0;
+    m_gpsOffset = 0;
+    m_gpsSize = 0;
+    m_width = 0;
+    m_height = 0;
+    m_gsensorOffset = 0;
+    m_gsensorSize = 0;
+    m_fileLength = 0;
+    m_gpsInfo = {};
+    m_gsensorInfo = {};
+    m_bStartTimeKnown = false;
+}
+
+void CKolvexVideoParser::ApplyTextDate(uint64_t offset, uint32_t size) {
+    char text[kMaxTextDate + 1] = {};
+    size_t wanted = std::min<size_t>(size, kMaxTextDate);
+    if (offset >= m_fileLength)
+        wanted = 0;
+    else
+        wanted = static_cast<size_t>(std::min<uint64_t>(wanted, m_fileLength - offset));
+    m_file.ReadAt(offset, text, wanted);
+
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    std::sscanf(text, "%04d-%02d-%02d %02d:%02d:%02d", &year, &month, &day, &hour, &minute,
+                &second);
+    if (year >= 1900 && IsValidDateTime(month, day, hour, minute, second)) {
+        m_startTime = ConvertOrThrow(year, month, day, hour, minute, second);
+        m_bStartTimeKnown = true;
+    } else {
+        // A bad text date also withdraws a start time taken from GPS samples.
+        m_bStartTimeKnown = false;
+    }
+}
+
+void CKolvexVideoParser::ExamineGpsBlock(uint64_t offset, uint32_t size) {
+    if (m_bStartTimeKnown)
+        return; // later samples and blocks do not change the start time
+    uint64_t count = size / kGpsSampleSize;
+    const uint64_t inFile = offset < m_fileLength ? (m_fileLength - offset) / kGpsSampleSize : 0;
+    count = std::min(count, inFile); // samples past the end of the file are not examined
+
+    // The rate known at this point of the walk; a later "gpsa" does not count.
+    const unsigned rate = m_gpsInfo[0] != 0 ? m_gpsInfo[0] : 1;
+    std::vector<uint8_t> piece;
+    uint64_t pieceSamples = kFirstGpsPieceSamples;
+    uint64_t index = 0;
+    while (index < count) {
+        const uint64_t samples = std::min(pieceSamples, count - index);
+        piece.resize(static_cast<size_t>(samples * kGpsSampleSize));
+        const size_t got =
+            m_file.ReadAt(offset + index * kGpsSampleSize, piece.data(), piece.size());
+        const uint64_t whole = got / kGpsSampleSize;
+        for (uint64_t k = 0; k < whole; ++k, ++index) {
+            const uint8_t* s = piece.data() + k * kGpsSampleSize + gps_offset::kYear;
+            if (s[0] == 0)
+                continue;
+            const int year = 2000 + s[0];
+            if (!IsValidDateTime(s[1], s[2], s[3], s[4], s[5]))
+                continue;
+            const int64_t sampleTime = ConvertOrThrow(year, s[1], s[2], s[3], s[4], s[5]);
+            m_startTime = sampleTime - static_cast<int64_t>(index / rate);
+            m_bStartTimeKnown = true;
+            return;
+        }
+        if (whole < samples)
+            return; // the file ended early
+        pieceSamples = std::min(pieceSamples * 2, kMaxGpsPieceSamples);
+    }
+}
+
+void CKolvexVideoParser::ReadInfoRecord(uint64_t offset, std::array<uint8_t, 4>& into) {
+    std::array<uint8_t, 4> bytes{};
+    m_file.ReadAt(offset, bytes.data(), bytes.size());
+    into = bytes;
+}
+
+int32_t CKolvexFileParser::Parse(std::string path) {
+    ResetState();
+    if (!m_file.Open(path))
+        return -1;
+    if (m_pFileStatus)
+        m_file.FillStatus(*m_pFileStatus);
+    bool walked = false;
+    try {
+        walked = WalkFormat();
+    } catch (const std::exception&) {
+        m_file.Close();
+        return -1;
+    }
+    m_file.Close();
+    if (!walked)
+        return -1;
+    if (!m_bStartTimeKnown)
+        m_startTime = 0;
+    if (m_width == 0 || m_height == 0 || m_durationMs == 0 || !FormatComplete())
+        return -1;
+    if (m_pResult) {
+        VideoMetaInfo& r = *m_pResult;
+        r.gpsOffset = m_gpsOffset;
+        r.gpsSize = m_gpsSize;
+        r.gsensorOffset = m_gsensorOffset;
+        r.gsensorSize = m_gsensorSize;
+        r.width = m_width;
+        r.height = m_height;
+        r.startTime = m_startTime;
+        r.durationSec = m_durationSec;
+        r.durationMs = m_durationMs;
+        r.fileLength = m_fileLength;
+        r.gpsInfo = m_gpsInfo;
+        r.gsensorInfo = m_gsensorInfo;
+    }
+    return 0;
+}
+
+} // namespace kolvex

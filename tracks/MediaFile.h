@@ -1,0 +1,71 @@
+// The parsers' view of a file: open, length, positioned reads, close, over
+// POSIX open/pread/fstat. Small reads that follow each other are served
+// from a read-ahead window that grows while the reads stay contiguous, so
+// that scanning a region a few bytes at a time costs few system calls while
+// isolated header reads cost exactly their own bytes.
+#pragma once
+
+#include "tracks/FileStatus.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace kolvex {
+
+// Raised when the operating system reports a read error (not the end of
+// the file, which only shortens a read).
+class FileReadError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class CMediaFile {
+public:
+    struct Counters {
+        uint64_t readCalls = 0; // pread calls made
+        uint64_t bytesRead = 0; // bytes those calls returned
+    };
+
+    CMediaFile() = default;
+    ~CMediaFile();
+    CMediaFile(const CMediaFile&) = delete;
+    CMediaFile& operator=(const CMediaFile&) = delete;
+
+    // Opens for reading; false (errno set) when the file cannot be opened
+    // or is not a regular file.
+    bool Open(const std::string& path);
+    void Close();
+    bool IsOpen() const { return m_fd >= 0; }
+
+    bool FillStatus(FileStatus& status) const;
+    uint64_t Length() const;
+
+    // Reads up to n bytes at offset into buffer and returns how many were
+    // read: fewer only at the end of the file. Throws FileReadError.
+    size_t ReadAt(uint64_t offset, void* buffer, size_t n);
+
+    const Counters& IoCounters() const { return m_counters; }
+
+private:
+    size_t ReadDirect(uint64_t offset, uint8_t* buffer, size_t n);
+
+    int m_fd = -1;
+    std::string m_path;
+    Counters m_counters;
+    std::vector<uint8_t> m_window;
+    uint64_t m_windowOffset = 0;
+    size_t m_windowSize = 0;
+    bool m_windowReachesEnd = false;
+    size_t m_readAhead = 0;
+};
+
+// Reads size bytes at offset of the file at path into out, bounded by the
+// file's length (a block that claims more than the file holds is cut).
+// False when the file cannot be opened or read.
+bool ReadFileRange(const std::string& path, uint64_t offset, uint64_t size,
+                   std::vector<uint8_t>& out);
+
+} // namespace kolvex

@@ -1,0 +1,32 @@
+// What a parser reports for one recording: where the camera's GPS and
+// G-sensor blocks lie, the picture size, the start time, the duration and
+// the file length. A plain record owned by the caller.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace kolvex {
+
+struct VideoMetaInfo {
+    uint64_t gpsOffset = 0;     // file offset of the first byte of the GPS block
+    uint32_t gpsSize = 0;       // length of the GPS block (32-byte samples)
+    uint64_t gsensorOffset = 0; // file offset of the first byte of the G-sensor block
+    uint32_t gsensorSize = 0;   // length of the G-sensor block (3-byte samples)
+    uint16_t width = 0;         // picture width in pixels
+    uint16_t height = 0;        // picture height in pixels
+    int64_t startTime = 0;      // seconds since 1970 UTC from local-time fields; 0 = unknown
+    int64_t durationSec = 0;    // durationMs / 1000
+    uint32_t durationMs = 0;    // duration in milliseconds
+    uint64_t fileLength = 0;    // length of the file in bytes
+    // The four data bytes of the camera's information records, as stored.
+    // gpsInfo[0]: GPS samples per second (0 counts as 1).
+    std::array<uint8_t, 4> gpsInfo{};
+    // gsensorInfo[0]: G-sensor samples per second (0 = not given);
+    // gsensorInfo[1]: raw scale, G per 128 raw units.
+    std::array<uint8_t, 4> gsensorInfo{};
+
+    friend bool operator==(const VideoMetaInfo&, const VideoMetaInfo&) = default;
+};
+
+} // namespace kolvex
