@@ -1,0 +1,171 @@
+#include "CHtmlMapDlg.h"
+
+#include "marker_statement.h"
+#include "register_map_pages.h"
+#include "script_batcher.h"
+#include "silent_web_page.h"
+
+#include <QChildEvent>
+#include <QMouseEvent>
+#include <QUrlQuery>
+#include <QVBoxLayout>
+#include <QWebEngineLoadingInfo>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+
+namespace kolvex {
+
+QUrl MapPageUrl(int resourceId, const QString& tileUrlTemplate) {
+    QUrl url(resourceId == IDR_HTML_BMAP ? QStringLiteral("qrc:/map-web/bmap.html")
+                                         : QStringLiteral("qrc:/map-web/ymap.html"));
+    if (!tileUrlTemplate.trimmed().isEmpty()) {
+        QUrlQuery query;
+        // Fully encoded, so that '&' and '=' of the template survive.
+        query.addQueryItem(QStringLiteral("tiles"),
+                           QString::fromLatin1(QUrl::toPercentEncoding(tileUrlTemplate.trimmed())));
+        url.setQuery(query);
+    }
+    return url;
+}
+
+CHtmlMapDlg::CHtmlMapDlg(QWidget* parent) : QFrame(parent) {
+    RegisterMapPages();
+    setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+
+    m_pView = new QWebEngineView(this);
+    auto* page = new SilentWebPage(m_pView);
+    m_pView->setPage(page);
+    m_pView->setContextMenuPolicy(Qt::NoContextMenu);
+    QWebEngineSettings* settings = page->settings();
+    settings->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
+    settings->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_pView);
+
+    m_pBatcher =
+        new ScriptBatcher([page](const QString& script) { page->runJavaScript(script); }, this);
+    connect(page, &QWebEnginePage::loadingChanged, this, &CHtmlMapDlg::OnLoadingChanged);
+    // A crashed page would otherwise swallow every later call: load it again.
+    connect(page, &QWebEnginePage::renderProcessTerminated, this,
+            [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
+                if (status != QWebEnginePage::NormalTerminationStatus && !m_requestedUrl.isEmpty())
+                    LoadFromResource(m_requestedUrl.path().endsWith(QLatin1String("bmap.html"))
+                                         ? IDR_HTML_BMAP
+                                         : IDR_HTML_YMAP);
+            });
+    WatchRightClicks(m_pView);
+}
+
+CHtmlMapDlg::~CHtmlMapDlg() = default;
+
+void CHtmlMapDlg::SetTileUrl(int mapType, const QString& tileUrlTemplate) {
+    if (mapType == 0 || mapType == 1)
+        m_tileUrls[mapType] = tileUrlTemplate;
+}
+
+QString CHtmlMapDlg::TileUrl(int mapType) const {
+    return mapType == 0 || mapType == 1 ? m_tileUrls[mapType] : QString();
+}
+
+bool CHtmlMapDlg::LoadFromResource(int resourceId) {
+    if (resourceId != IDR_HTML_YMAP && resourceId != IDR_HTML_BMAP)
+        return false;
+    m_pBatcher->Reset();
+    m_requestedUrl = MapPageUrl(resourceId, m_tileUrls[resourceId == IDR_HTML_BMAP ? 1 : 0]);
+    m_pView->load(m_requestedUrl);
+    return true;
+}
+
+bool CHtmlMapDlg::LoadMapPage() {
+    return LoadFromResource(m_nMapType == 1 ? IDR_HTML_BMAP : IDR_HTML_YMAP);
+}
+
+void CHtmlMapDlg::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
+    // A load that was replaced by a newer one reports too; only the page
+    // asked for last decides.
+    if (info.url().adjusted(QUrl::RemoveFragment) != m_requestedUrl)
+        return;
+    switch (info.status()) {
+    case QWebEngineLoadingInfo::LoadSucceededStatus:
+        m_pBatcher->SetReady();
+        break;
+    case QWebEngineLoadingInfo::LoadFailedStatus:
+        m_pBatcher->SetFailed();
+        break;
+    default:
+        break;
+    }
+}
+
+bool CHtmlMapDlg::PlaceOnPlaceholder(QWidget* mainWindow) {
+    if (mainWindow == nullptr)
+        return false;
+    QWidget* placeholder = mainWindow->findChild<QWidget*>(QLatin1String(kMapPlaceholderName));
+    if (placeholder == nullptr)
+        return false;
+    const QRect area(placeholder->mapTo(mainWindow, QPoint(0, 0)), placeholder->size());
+    delete placeholder;
+
+    setParent(mainWindow);
+    setGeometry(area.adjusted(2, 2, -2, -2));
+    raise();
+    show();
+    return true;
+}
+
+bool CHtmlMapDlg::MoveMarker(double lat, double lon) {
+    return RunScript(MarkerStatement(lat, lon));
+}
+
+bool CHtmlMapDlg::RunScript(const QString& statement) {
+    m_pBatcher->Add(statement);
+    return true;
+}
+
+bool CHtmlMapDlg::IsPageReady() const {
+    return m_pBatcher->IsReady();
+}
+
+void CHtmlMapDlg::SetBatching(bool batching) {
+    m_pBatcher->SetBatching(batching);
+}
+
+QWebEnginePage* CHtmlMapDlg::Page() const {
+    return m_pView->page();
+}
+
+void CHtmlMapDlg::WatchRightClicks(QObject* object) {
+    object->installEventFilter(this);
+    for (QObject* child : object->children())
+        if (child->isWidgetType())
+            WatchRightClicks(child);
+}
+
+bool CHtmlMapDlg::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::ChildAdded: {
+        // The browser creates its drawing widget when a page is loaded.
+        QObject* child = static_cast<QChildEvent*>(event)->child();
+        if (child->isWidgetType())
+            WatchRightClicks(child);
+        break;
+    }
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonRelease:
+        // Right-clicks never reach the page: no context menu, no page action.
+        if (static_cast<QMouseEvent*>(event)->button() == Qt::RightButton)
+            return true;
+        break;
+    case QEvent::ContextMenu:
+        return true;
+    default:
+        break;
+    }
+    return QFrame::eventFilter(watched, event);
+}
+
+} // namespace kolvex

@@ -1,0 +1,198 @@
+// The map page's behaviour, shared by ymap.html and bmap.html.
+//
+// The player drives the page through five global functions (movpos,
+// path_plot, path_delete, pathdrived_plot, pathdrived_delete), each called as
+// one statement with WGS-84 decimal degrees, latitude first. A whole path
+// arrives as thousands of path_plot calls in a row, so points are collected
+// and drawn once per burst instead of redrawing the line for every point.
+//
+// The page works offline: the car, the paths and the scale bar draw on a plain
+// background and nothing waits for tiles.
+(function (root) {
+  'use strict';
+
+  // How long the view leaves the marker alone after the user panned or zoomed.
+  const FOLLOW_PAUSE_MS = 8000;
+  // Bursts of points are drawn at most this often; each draw renders the
+  // whole line.
+  const DRAW_INTERVAL_MS = 100;
+  // Zoom used when the car is shown before any path gave the view a scale.
+  const MARKER_ZOOM = 15;
+
+  function tileUrlFromQuery(fallback) {
+    const params = new URLSearchParams(root.location ? root.location.search : '');
+    const override = params.get('tiles');
+    return override && override.trim() !== '' ? override.trim() : fallback;
+  }
+
+  function startMap(config) {
+    const convert = config.gcj02 ? root.KolvexGcj02.wgs84ToGcj02 : (lat, lon) => [lat, lon];
+    const tileUrl = tileUrlFromQuery(config.tiles);
+
+    const map = L.map('map', {
+      crs: config.crs === 'EPSG3395' ? L.CRS.EPSG3395 : L.CRS.EPSG3857,
+      center: config.center,
+      zoom: config.zoom,
+      zoomAnimation: false,
+      fadeAnimation: false,
+      worldCopyJump: false,
+    });
+    L.control.scale({ imperial: true, metric: true }).addTo(map);
+
+    let tileErrors = 0;
+    const tiles = L.tileLayer(tileUrl, {
+      subdomains: config.subdomains || 'abc',
+      maxZoom: 18,
+      attribution: config.attribution || '',
+    });
+    tiles.on('tileerror', () => {
+      tileErrors += 1;
+    });
+    tiles.addTo(map);
+
+    // The whole path under the driven path under the car.
+    const wholePath = L.polyline([], {
+      color: '#2b6cd4', weight: 4, opacity: 0.55, interactive: false,
+    }).addTo(map);
+    const drivenPath = L.polyline([], {
+      color: '#e0301e', weight: 5, opacity: 0.9, interactive: false,
+    }).addTo(map);
+    const carIcon = L.divIcon({
+      className: 'kolvex-car', iconSize: [18, 18], iconAnchor: [9, 9],
+    });
+    const car = L.marker([0, 0], { icon: carIcon, interactive: false, keyboard: false });
+
+    // Points collected since the last draw.
+    let pendingWhole = [];
+    let pendingDriven = [];
+    let drawScheduled = false;
+    // Set by path_delete: the next points form a new whole path, which the view fits.
+    let fitWholePath = false;
+    let viewHasData = false;
+    let lastUserMove = -Infinity;
+    let lastDraw = -Infinity;
+
+    // Only the user's own pans and zooms pause following and fitting.
+    const container = map.getContainer();
+    for (const type of ['pointerdown', 'wheel', 'keydown', 'touchstart', 'dblclick']) {
+      container.addEventListener(type, () => {
+        lastUserMove = Date.now();
+      }, { passive: true, capture: true });
+    }
+
+    function userMovedRecently() {
+      return Date.now() - lastUserMove < FOLLOW_PAUSE_MS;
+    }
+
+    function appendTo(line, points) {
+      const all = line.getLatLngs();
+      for (const p of points) all.push(p);
+      line.setLatLngs(all);
+    }
+
+    function draw() {
+      drawScheduled = false;
+      lastDraw = Date.now();
+      if (pendingWhole.length > 0) {
+        appendTo(wholePath, pendingWhole);
+        pendingWhole = [];
+        if (fitWholePath && !userMovedRecently()) {
+          const bounds = wholePath.getBounds();
+          if (bounds.isValid()) {
+            map.fitBounds(bounds, { padding: [20, 20], maxZoom: 17, animate: false });
+            viewHasData = true;
+          }
+        }
+      }
+      if (pendingDriven.length > 0) {
+        appendTo(drivenPath, pendingDriven);
+        pendingDriven = [];
+      }
+    }
+
+    // A timer rather than an animation frame: frames stop while the view is
+    // hidden, and the player keeps sending to a hidden map.
+    function scheduleDraw() {
+      if (!drawScheduled) {
+        drawScheduled = true;
+        setTimeout(draw, Math.max(0, lastDraw + DRAW_INTERVAL_MS - Date.now()));
+      }
+    }
+
+    function toPoint(lat, lon) {
+      lat = Number(lat);
+      lon = Number(lon);
+      if (!Number.isFinite(lat) || !Number.isFinite(lon)) return null;
+      if (Math.abs(lat) > 90 || Math.abs(lon) > 180) return null;
+      const [y, x] = convert(lat, lon);
+      return L.latLng(y, x);
+    }
+
+    root.movpos = function (lat, lon) {
+      const point = toPoint(lat, lon);
+      if (!point) return;
+      draw();
+      car.setLatLng(point);
+      if (!map.hasLayer(car)) car.addTo(map);
+      if (userMovedRecently()) return;
+      if (!viewHasData) {
+        map.setView(point, MARKER_ZOOM, { animate: false });
+        viewHasData = true;
+      } else if (!map.getBounds().pad(-0.1).contains(point)) {
+        map.panTo(point, { animate: false });
+      }
+      // Once the car moves, the whole path is complete: later path points
+      // (a new recording) are fitted only after the next path_delete.
+      fitWholePath = false;
+    };
+
+    root.path_plot = function (lat, lon) {
+      const point = toPoint(lat, lon);
+      if (!point) return;
+      if (wholePath.getLatLngs().length === 0 && pendingWhole.length === 0) fitWholePath = true;
+      pendingWhole.push(point);
+      scheduleDraw();
+    };
+
+    root.path_delete = function () {
+      pendingWhole = [];
+      wholePath.setLatLngs([]);
+      fitWholePath = true;
+    };
+
+    root.pathdrived_plot = function (lat, lon) {
+      const point = toPoint(lat, lon);
+      if (!point) return;
+      pendingDriven.push(point);
+      scheduleDraw();
+    };
+
+    root.pathdrived_delete = function () {
+      pendingDriven = [];
+      drivenPath.setLatLngs([]);
+    };
+
+    // Test hook: what the page shows, after any datum conversion.
+    root.kolvexMapState = function () {
+      draw();
+      const pair = (p) => [p.lat, p.lng];
+      const center = map.getCenter();
+      return JSON.stringify({
+        marker: map.hasLayer(car) ? pair(car.getLatLng()) : null,
+        path: wholePath.getLatLngs().map(pair),
+        driven: drivenPath.getLatLngs().map(pair),
+        tileErrors,
+        tileUrl,
+        crs: config.crs,
+        view: {
+          center: pair(center),
+          zoom: map.getZoom(),
+          bounds: [pair(map.getBounds().getSouthWest()), pair(map.getBounds().getNorthEast())],
+        },
+      });
+    };
+    root.kolvexMap = map;
+  }
+
+  root.kolvexStartMap = startMap;
+})(window);
