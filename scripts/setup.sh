@@ -21,7 +21,7 @@ PACKAGES=(
   libvlc-dev libvlc5 libvlc-bin vlc-plugin-base vlc-plugin-video-output
   # fixtures, screenshots, peers for benchmarks
   ffmpeg xvfb xauth x11-utils imagemagick xdotool librsvg2-bin
-  libimage-exiftool-perl chromium fonts-dejavu-core fonts-noto-core
+  libimage-exiftool-perl chromium fonts-dejavu-core fonts-noto-core desktop-file-utils
   fonts-noto-cjk
 )
 
