@@ -1,0 +1,96 @@
+#include "folder_walk.h"
+
+#include "file_system.h"
+
+#include <QByteArray>
+#include <QFile>
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <vector>
+
+namespace kolvex {
+
+namespace {
+
+enum class EntryKind { kFile, kFolder, kSkip };
+
+EntryKind KindOf(const QByteArray& levelPath, const dirent* entry) {
+    unsigned char type = entry->d_type;
+    if (type == DT_DIR)
+        return EntryKind::kFolder;
+    if (type == DT_REG)
+        return EntryKind::kFile;
+    struct stat st;
+    const QByteArray path = levelPath + entry->d_name;
+    if (type == DT_UNKNOWN) {
+        if (::lstat(path.constData(), &st) != 0)
+            return EntryKind::kSkip;
+        if (S_ISDIR(st.st_mode))
+            return EntryKind::kFolder;
+        if (!S_ISLNK(st.st_mode))
+            return EntryKind::kFile;
+        type = DT_LNK;
+    }
+    if (type == DT_LNK) {
+        // A link to a folder could lead back up the tree; links to files
+        // are what some tools leave on a copied card and are offered.
+        if (::stat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode))
+            return EntryKind::kSkip;
+        return EntryKind::kFile;
+    }
+    return EntryKind::kFile;
+}
+
+struct Level {
+    DIR* search;
+    QString relativePath;
+    QByteArray nativePath; // opened folder + relative path, ends with '/'
+};
+
+} // namespace
+
+bool WalkFolder(const QString& folder, const FolderWalkCallback& callback) {
+    if (!IsDirectory(folder))
+        return false;
+    QString top = folder;
+    if (!top.endsWith(u'/'))
+        top += u'/';
+
+    std::vector<Level> stack; // the levels above the current one
+    stack.reserve(kMaxFolderDepth);
+    Level current{nullptr, QString(), QFile::encodeName(top)};
+    current.search = ::opendir(current.nativePath.constData());
+    for (;;) {
+        const dirent* entry = current.search ? ::readdir(current.search) : nullptr;
+        if (!entry) {
+            if (current.search)
+                ::closedir(current.search);
+            if (stack.empty())
+                return true;
+            current = std::move(stack.back());
+            stack.pop_back();
+            continue;
+        }
+        if (entry->d_name[0] == '.') // ".", ".." and hidden entries
+            continue;
+        const EntryKind kind = KindOf(current.nativePath, entry);
+        if (kind == EntryKind::kSkip)
+            continue;
+        const QString name = QFile::decodeName(entry->d_name);
+        if (kind == EntryKind::kFile) {
+            callback(top, current.relativePath, name, false);
+            continue;
+        }
+        callback(top, current.relativePath, name, true);
+        if (static_cast<int>(stack.size()) >= kMaxFolderDepth)
+            continue;
+        Level below{nullptr, current.relativePath + name + u'/',
+                    current.nativePath + entry->d_name + '/'};
+        stack.push_back(std::move(current));
+        current = std::move(below);
+        current.search = ::opendir(current.nativePath.constData());
+    }
+}
+
+} // namespace kolvex

@@ -1,0 +1,26 @@
+// A depth-first walk of a folder tree without recursion, as a card holds
+// it: hidden entries (names starting with '.') are skipped, symbolic links
+// to folders are not followed, and at most kMaxFolderDepth levels below the
+// opened folder are entered.
+#pragma once
+
+#include <QString>
+#include <functional>
+
+namespace kolvex {
+
+inline constexpr int kMaxFolderDepth = 40;
+
+// Called for every entry in the order the directory returns them; a folder
+// is reported before its contents. `openedFolder` ends with '/',
+// `relativePath` is "" at the top and otherwise the folders entered below
+// it, each followed by '/'.
+using FolderWalkCallback =
+    std::function<void(const QString& openedFolder, const QString& relativePath,
+                       const QString& name, bool isDirectory)>;
+
+// False, visiting nothing, when `folder` is not an existing folder. A
+// sub-folder that cannot be read counts as empty.
+bool WalkFolder(const QString& folder, const FolderWalkCallback& callback);
+
+} // namespace kolvex

@@ -1,0 +1,81 @@
+// Recordings' tracks as one GPX document, one segment per recording.
+#include "recording_manager.h"
+
+#include "track_export.h"
+
+#include "map/kml/gpx_writer.h"
+#include "tracks/MediaFile.h"
+#include "tracks/SampleDecoding.h"
+#include "tracks/TrackMath.h"
+
+#include <QFile>
+
+namespace kolvex {
+
+namespace {
+
+// The sample's own date when it carries a valid one (local time, as the
+// camera writes it), else the recording's start plus the sample's offset.
+std::optional<int64_t> SampleUtcMs(const GpsSample& sample, size_t index, unsigned rate,
+                                   int64_t startTime) {
+    int64_t epoch = 0;
+    if (sample.year != 0 &&
+        IsValidDateTime(sample.month, sample.day, sample.hour, sample.minute, sample.second) &&
+        LocalTimeToEpoch(2000 + sample.year, sample.month, sample.day, sample.hour, sample.minute,
+                         sample.second, epoch))
+        return epoch * 1000;
+    if (startTime == 0)
+        return std::nullopt; // an unknown start would date the track 1970
+    return startTime * 1000 + static_cast<int64_t>(index) * 1000 / rate;
+}
+
+} // namespace
+
+bool CRecordingManager::ExportGpx(const std::vector<int>& entries, const QString& trackName,
+                                  std::string& document) const {
+    CGpxWriter writer(trackName);
+    bool allRead = true;
+    for (int e : entries) {
+        if (e < 0 || e >= static_cast<int>(m_entries.size()))
+            return false;
+        const VideoMetaInfo& meta = m_entries[static_cast<size_t>(e)].meta;
+        writer.BeginSegment();
+        if (meta.gpsSize == 0)
+            continue;
+        std::vector<uint8_t> block;
+        if (!ReadFileRange(QFile::encodeName(GetPath(e)).toStdString(), meta.gpsOffset,
+                           meta.gpsSize, block)) {
+            allRead = false;
+            continue;
+        }
+        const unsigned rate = kolvex::GpsRate(meta);
+        const size_t count = block.size() / kGpsSampleSize;
+        for (size_t i = 0; i < count; ++i) {
+            const GpsSample sample = LoadGpsSample(block.data() + i * kGpsSampleSize);
+            if (!IsExportedSample(sample))
+                continue;
+            GpxPoint point;
+            point.latitude = DdmmToDegrees(sample.latitude / 100);
+            point.longitude = DdmmToDegrees(sample.longitude / 100);
+            point.elevation = sample.altitude;
+            point.utcMs = SampleUtcMs(sample, i, rate, meta.startTime);
+            point.speedKmh = sample.speed;
+            point.courseDeg = sample.heading * 2.0;
+            writer.AddPoint(point);
+        }
+    }
+    document = writer.Finish();
+    return allRead;
+}
+
+bool CRecordingManager::ExportGroupGpx(int group, std::string& document) const {
+    if (group < 0 || group >= static_cast<int>(m_groups.size()))
+        return false;
+    const RecordingGroup& g = m_groups[static_cast<size_t>(group)];
+    std::vector<int> members;
+    for (int k = 0; k < g.count; ++k)
+        members.push_back(g.firstEntry + k);
+    return ExportGpx(members, m_entries[static_cast<size_t>(g.firstEntry)].name, document);
+}
+
+} // namespace kolvex

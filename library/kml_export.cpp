@@ -1,0 +1,82 @@
+// The current recording's track as a KML file.
+#include "recording_manager.h"
+
+#include "file_system.h"
+#include "track_export.h"
+
+#include "map/kml/kml_writer.h"
+#include "tracks/TrackMath.h"
+
+#include <QStandardPaths>
+
+#include <ctime>
+
+namespace kolvex {
+
+namespace {
+
+QString FormatLocalTime(int64_t startTime, const char* format) {
+    const std::time_t t = static_cast<std::time_t>(startTime);
+    std::tm fields{};
+    char text[64] = {};
+    if (localtime_r(&t, &fields))
+        std::strftime(text, sizeof text, format, &fields);
+    return QString::fromLatin1(text);
+}
+
+} // namespace
+
+bool IsExportedSample(const GpsSample& sample) {
+    return (sample.flags & kGpsFixValid) && DdmmToDegrees(sample.latitude / 100) < 200 &&
+           DdmmToDegrees(sample.longitude / 100) < 200;
+}
+
+bool GetKmlFolder(QString& folder) {
+    QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (documents.isEmpty())
+        return false;
+    if (!documents.endsWith(u'/'))
+        documents += u'/';
+    folder = documents + QStringLiteral("KOLVEX/KML/");
+    if (IsDirectory(folder))
+        return true;
+    return CreateDirectoryPath(folder);
+}
+
+QString KmlFileName(const QString& recordingName, int64_t startTime) {
+    return recordingName.left(std::max<qsizetype>(0, recordingName.size() - 4)) +
+           FormatLocalTime(startTime, "_%Y_%m_%d_%H-%M-%S") + QStringLiteral(".KML");
+}
+
+bool CRecordingManager::ExportKml(const QString& folder, QString& path) {
+    // With no recording there is nothing to name the file after.
+    if (m_entries.empty())
+        return false;
+    if (m_nCurFile >= static_cast<int>(m_entries.size()))
+        m_nCurFile = static_cast<int>(m_entries.size()) - 1;
+    if (m_nCurFile < 0)
+        return false;
+    const RecordingEntry& entry = m_entries[static_cast<size_t>(m_nCurFile)];
+    const QString fullPath = folder + KmlFileName(entry.name, entry.meta.startTime);
+    CKmlWriter writer;
+    if (!writer.OpenKmlFile(fullPath)) {
+        path = fullPath;
+        return false;
+    }
+    const QString pathDescription = u'"' + entry.subdir + u'/' + entry.name + u'"' +
+                                    FormatLocalTime(entry.meta.startTime, " %Y/%m/%d %H:%M:%S");
+    bool ok = writer.WriteKmlHeader(entry.name, QString(), pathDescription);
+    const size_t count = m_nGpsDataSize / kGpsSampleSize;
+    for (size_t i = 0; i < count; ++i) {
+        const GpsSample sample = LoadGpsSample(m_gpsData.data() + i * kGpsSampleSize);
+        if (IsExportedSample(sample))
+            ok = writer.WriteKmlPoint(DdmmToDegrees(sample.latitude / 100),
+                                      DdmmToDegrees(sample.longitude / 100), sample.altitude) &&
+                 ok;
+    }
+    ok = writer.WriteKmlFooter() && ok;
+    path = fullPath;
+    return ok;
+}
+
+} // namespace kolvex

@@ -1,0 +1,162 @@
+// Loading a folder tree or a single file, sorting and grouping.
+#include "recording_manager.h"
+
+#include "file_system.h"
+#include "folder_walk.h"
+#include "recording_name.h"
+
+#include "tracks/CKolvex3gpParser.h"
+#include "tracks/CKolvexAviParser.h"
+#include "tracks/TrackMath.h"
+
+#include <QFile>
+#include <algorithm>
+#include <memory>
+
+namespace kolvex {
+
+namespace {
+
+// Two recordings belong to one group when the later one begins within this
+// many seconds of the earlier one's end.
+constexpr int64_t kGroupGapSec = 2;
+
+std::unique_ptr<CKolvexVideoParser> ParserFor(const QString& name) {
+    if (name.endsWith(QStringLiteral(".AVI"), Qt::CaseSensitive))
+        return std::make_unique<CKolvexAviParser>();
+    return std::make_unique<CKolvex3gpParser>();
+}
+
+} // namespace
+
+int CRecordingManager::Load(const QString& folder, const QString& fileName) {
+    Reset();
+    if (m_pGSensor)
+        m_pGSensor->Invalidate(true);
+    if (fileName.isEmpty()) {
+        m_nScanCount = 0;
+        const bool found = WalkFolder(
+            folder, [this](const QString& opened, const QString& relative, const QString& name,
+                           bool isDirectory) { ScanFile(opened, relative, name, isDirectory); });
+        if (!found)
+            return 0;
+    } else if (!LoadSingleFile(folder, fileName)) {
+        return 0;
+    }
+    if (!m_entries.empty()) {
+        std::sort(m_entries.begin(), m_entries.end(),
+                  [](const RecordingEntry& a, const RecordingEntry& b) {
+                      return a.meta.startTime < b.meta.startTime;
+                  });
+        BuildGroups();
+    }
+    return 1;
+}
+
+int CRecordingManager::LoadSingleFile(const QString& folder, const QString& fileName) {
+    RecordingEntry entry;
+    entry.root = folder;
+    entry.name = fileName;
+    QString fullPath;
+    if (!folder.isEmpty())
+        fullPath = folder.endsWith(u'/') ? folder : folder + u'/';
+    fullPath += fileName;
+    if (!PathExists(fullPath))
+        return 0;
+    if (fileName.size() >= 4 && fileName[3] == u'G')
+        entry.flags |= kRecordingEvent;
+    FileStatus status;
+    std::unique_ptr<CKolvexVideoParser> parser = ParserFor(fileName);
+    parser->SetResultRecord(&entry.meta);
+    parser->SetFileStatus(&status);
+    if (parser->Parse(QFile::encodeName(fullPath).toStdString()) == 0) {
+        if (status.readOnly)
+            entry.flags |= kRecordingLocked;
+        m_entries.push_back(std::move(entry));
+    }
+    return 1;
+}
+
+void CRecordingManager::ScanFile(const QString& openedFolder, const QString& relativePath,
+                                 const QString& name, bool isDirectory) {
+    if (isDirectory)
+        return;
+    bool event = false;
+    bool locked = false;
+    if (IsRecordingName(openedFolder + u'/' + relativePath, name, event, locked)) {
+        RecordingEntry entry;
+        entry.root = openedFolder;
+        entry.subdir = relativePath;
+        entry.name = name;
+        std::unique_ptr<CKolvexVideoParser> parser = ParserFor(name);
+        parser->SetResultRecord(&entry.meta);
+        if (event)
+            entry.flags |= kRecordingEvent;
+        if (locked)
+            entry.flags |= kRecordingLocked;
+        const QString fullPath = openedFolder + u'/' + relativePath + u'/' + name;
+        if (parser->Parse(QFile::encodeName(fullPath).toStdString()) == 0)
+            m_entries.push_back(std::move(entry));
+    }
+    if (m_pProgress)
+        m_pProgress->ShowScanCount(m_nScanCount);
+    ++m_nScanCount;
+}
+
+void CRecordingManager::BuildGroups() {
+    m_groups.clear();
+    m_rows.clear();
+    const size_t n = m_entries.size();
+    if (n > 0)
+        m_entries[0].startsGroup = 1;
+    for (size_t i = 1; i < n; ++i) {
+        const VideoMetaInfo& previous = m_entries[i - 1].meta;
+        const int64_t end = previous.startTime + previous.durationSec;
+        const int64_t gap = m_entries[i].meta.startTime - end;
+        // A mark set by an earlier grouping stays: after a deletion the
+        // remaining recordings keep the groups they were shown in.
+        if (gap < -kGroupGapSec || gap > kGroupGapSec)
+            m_entries[i].startsGroup = 1;
+    }
+    RecordingGroup running;
+    int32_t counter = 0;
+    for (size_t i = 0; i < n; ++i) {
+        const RecordingEntry& entry = m_entries[i];
+        if (entry.startsGroup) {
+            if (i != 0)
+                m_groups.push_back(running);
+            running = RecordingGroup{};
+            running.index = counter++;
+            running.firstEntry = static_cast<int32_t>(i);
+        }
+        m_rows.push_back(RecordingRow{running.index, running.count, static_cast<int32_t>(i)});
+        ++running.count;
+        running.totalDurationMs += entry.meta.durationMs;
+        running.totalBytes += static_cast<int64_t>(entry.meta.fileLength);
+        running.flags |= static_cast<uint8_t>(entry.flags & 0xff);
+    }
+    if (n > 0)
+        m_groups.push_back(running);
+    FillLists();
+}
+
+void CRecordingManager::FillLists() {
+    if (m_pGroupList) {
+        for (const RecordingGroup& group : m_groups) {
+            const VideoMetaInfo& first = m_entries[static_cast<size_t>(group.firstEntry)].meta;
+            m_pGroupList->AddGroup(
+                group.index, QString::fromStdString(ResolutionName(first.width, first.height)),
+                group.totalDurationMs, group.totalBytes, group.flags, first.startTime);
+        }
+    }
+    if (m_pFileList) {
+        for (const RecordingRow& row : m_rows) {
+            const RecordingEntry& entry = m_entries[static_cast<size_t>(row.entry)];
+            m_pFileList->AddFile(row.group, row.indexInGroup, entry.root + entry.subdir, entry.name,
+                                 entry.meta.durationMs, static_cast<int64_t>(entry.meta.fileLength),
+                                 entry.flags & 0xff, entry.meta.startTime);
+        }
+    }
+}
+
+} // namespace kolvex

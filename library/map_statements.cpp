@@ -1,0 +1,32 @@
+#include "map_statements.h"
+
+#include "map/kml/fixed_point_text.h"
+#include "tracks/TrackMath.h"
+
+#include <string>
+
+namespace kolvex {
+
+namespace {
+
+QString PlotStatement(const char* function, const GpsSample& sample) {
+    std::string text = function;
+    text += '(';
+    AppendFixed6(text, DdmmToDegrees(sample.latitude / 100));
+    text += ',';
+    AppendFixed6(text, DdmmToDegrees(sample.longitude / 100));
+    text += ')';
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+QString PathPlotStatement(const GpsSample& sample) {
+    return PlotStatement("path_plot", sample);
+}
+
+QString DrivenPathPlotStatement(const GpsSample& sample) {
+    return PlotStatement("pathdrived_plot", sample);
+}
+
+} // namespace kolvex

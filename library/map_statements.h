@@ -1,0 +1,18 @@
+// The statements the library sends to the map page's script.
+#pragma once
+
+#include "tracks/GpsSample.h"
+
+#include <QString>
+
+namespace kolvex {
+
+inline const QString kPathDelete = QStringLiteral("path_delete()");
+inline const QString kDrivenPathDelete = QStringLiteral("pathdrived_delete()");
+
+// "path_plot(lat,lon)" or "pathdrived_plot(lat,lon)" for a stored sample,
+// in decimal degrees, latitude first, six decimals with a full stop.
+QString PathPlotStatement(const GpsSample& sample);
+QString DrivenPathPlotStatement(const GpsSample& sample);
+
+} // namespace kolvex

@@ -1,0 +1,211 @@
+// The current recording's samples: reading its blocks, the sample for a
+// playback time, and the path on the map.
+#include "recording_manager.h"
+
+#include "map_statements.h"
+
+#include "tracks/TrackMath.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kolvex {
+
+namespace {
+
+// Open file of the recording being read; closes itself on every return.
+class BlockFile {
+public:
+    explicit BlockFile(const QString& path)
+        : m_fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC)) {}
+    ~BlockFile() {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    BlockFile(const BlockFile&) = delete;
+    BlockFile& operator=(const BlockFile&) = delete;
+
+    bool IsOpen() const { return m_fd >= 0; }
+    uint64_t Length() const {
+        struct stat st;
+        return ::fstat(m_fd, &st) == 0 ? static_cast<uint64_t>(st.st_size) : 0;
+    }
+    // A block lies inside the file when it ends at or before the file's
+    // end; the sum is checked without overflowing.
+    static bool Inside(uint64_t offset, uint32_t size, uint64_t length) {
+        return size != 0 && offset <= length && size <= length - offset;
+    }
+    // Reads exactly `out.size()` bytes at `offset`; false when the file
+    // became shorter or unreadable meanwhile.
+    bool ReadExactly(uint64_t offset, std::vector<uint8_t>& out) const {
+        size_t done = 0;
+        while (done < out.size()) {
+            const ssize_t n = ::pread(m_fd, out.data() + done, out.size() - done,
+                                      static_cast<off_t>(offset + done));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return false;
+            done += static_cast<size_t>(n);
+        }
+        return true;
+    }
+
+private:
+    int m_fd;
+};
+
+GpsSample SampleAt(const std::vector<uint8_t>& block, size_t index) {
+    return LoadGpsSample(block.data() + index * kGpsSampleSize);
+}
+
+} // namespace
+
+int CRecordingManager::LoadRecordingData(int entry) {
+    if (entry < 0 || entry >= static_cast<int>(m_entries.size()))
+        return 0;
+    if (m_pMap) {
+        m_pMap->RunScript(kDrivenPathDelete);
+        m_pMap->RunScript(kPathDelete);
+    }
+    // The buffers are filled below only for blocks that lie inside the
+    // file: a damaged record must not make us allocate what it claims.
+    m_gpsData.clear();
+    m_gpsData.shrink_to_fit();
+    m_nGpsDataSize = 0;
+    m_gsensorData.clear();
+    m_gsensorData.shrink_to_fit();
+    m_nGSensorDataSize = 0;
+    m_nCurFile = entry;
+    // The instruments belong to the new recording from now on; its first
+    // time report must redraw them whatever sample the last one showed.
+    m_nLastShownSample = 0;
+
+    const VideoMetaInfo& meta = m_entries[static_cast<size_t>(entry)].meta;
+    BlockFile file(GetCurrentPath());
+    if (!file.IsOpen())
+        return 0;
+    const uint64_t length = file.Length();
+    if (m_pGSensor)
+        m_pGSensor->ClearSamples();
+
+    if (BlockFile::Inside(meta.gsensorOffset, meta.gsensorSize, length)) {
+        m_gsensorData.resize(meta.gsensorSize);
+        if (file.ReadExactly(meta.gsensorOffset, m_gsensorData)) {
+            m_nGSensorDataSize = meta.gsensorSize;
+        } else {
+            m_gsensorData.clear();
+        }
+    }
+    if (m_nGSensorDataSize != 0 && m_pGSensor) {
+        const int count = static_cast<int>(m_nGSensorDataSize / kGSensorSampleSize);
+        m_pGSensor->SetScale(meta.gsensorInfo[1], 2.0);
+        m_pGSensor->ClearSamples();
+        m_pGSensor->AppendSamples(count, reinterpret_cast<const int8_t*>(m_gsensorData.data()));
+        m_pGSensor->UpdateTimeScale();
+        double samplesPerMs = meta.gsensorInfo[0] / 1000.0;
+        if (meta.gsensorInfo[0] == 0)
+            samplesPerMs = meta.durationMs ? static_cast<double>(count) / meta.durationMs : 0.0;
+        m_pGSensor->SetSamplesPerMs(samplesPerMs);
+        m_pGSensor->UpdateTimeScale();
+        m_pGSensor->SetPixelsPerMs(0.01);
+        m_pGSensor->UpdateTimeScale();
+        m_pGSensor->SetTimeScaleMode(2);
+    }
+
+    if (BlockFile::Inside(meta.gpsOffset, meta.gpsSize, length)) {
+        m_gpsData.resize(meta.gpsSize);
+        if (file.ReadExactly(meta.gpsOffset, m_gpsData)) {
+            m_nGpsDataSize = meta.gpsSize;
+        } else {
+            m_gpsData.clear();
+        }
+    }
+    if (m_nGpsDataSize != 0) {
+        m_dGpsRate = meta.gpsInfo[0] ? meta.gpsInfo[0] : 1.0;
+        if (m_pMap) {
+            const size_t count = m_nGpsDataSize / kGpsSampleSize;
+            for (size_t i = 0; i < count; ++i) {
+                const GpsSample sample = SampleAt(m_gpsData, i);
+                if (IsPlottable(sample))
+                    m_pMap->RunScript(PathPlotStatement(sample));
+            }
+        }
+    }
+    return 1;
+}
+
+void CRecordingManager::ClearGpsInstruments() {
+    if (!m_pMainWnd)
+        return;
+    if (ICompassView* compass = m_pMainWnd->Compass())
+        compass->SetImage(0);
+    if (ISpeedView* speed = m_pMainWnd->SpeedReadout())
+        speed->SetSpeed(false, 0);
+}
+
+int CRecordingManager::UpdatePosition(int64_t timeMs, bool updateGraph, bool updateMap) {
+    if (updateGraph && m_pGSensor && m_nGSensorDataSize != 0) {
+        m_pGSensor->SetStopped(false);
+        m_pGSensor->Invalidate(true);
+        m_pGSensor->SetCurrentTime(static_cast<int32_t>(static_cast<uint32_t>(timeMs)));
+    }
+    const int64_t count = m_nGpsDataSize / kGpsSampleSize;
+    if (count == 0) {
+        ClearGpsInstruments();
+        return 0;
+    }
+    const double position = static_cast<double>(timeMs) * m_dGpsRate / 1000.0;
+    // Compared as a double first so that absurd times cannot overflow the
+    // conversion to an index.
+    if (!(position >= 0.0) || position >= static_cast<double>(count)) {
+        ClearGpsInstruments();
+        return 0;
+    }
+    const int64_t index = static_cast<int64_t>(position);
+    const uint8_t* stored = m_gpsData.data() + index * kGpsSampleSize;
+    if ((stored[gps_offset::kFlags] & kGpsFixValid) == 0) {
+        ClearGpsInstruments();
+        return 0;
+    }
+    if (index != 0 && index == m_nLastShownSample)
+        return 1;
+    m_nLastShownSample = index;
+    const GpsSample sample = LoadGpsSample(stored);
+    if (m_pMainWnd) {
+        if (ICompassView* compass = m_pMainWnd->Compass())
+            compass->SetHeading(sample.heading * 2);
+        if (ISpeedView* speed = m_pMainWnd->SpeedReadout())
+            speed->SetSpeed(true, sample.speed);
+    }
+    const double latitude = sample.latitude / 100;
+    const double longitude = sample.longitude / 100;
+    if (latitude >= 200 || longitude >= 200)
+        return 0;
+    if (updateMap && m_pMap)
+        m_pMap->MoveMarker(latitude, longitude);
+    return 1;
+}
+
+int CRecordingManager::PlotDrivenPath(uint32_t timeMs) {
+    if (m_dGpsRate == 0)
+        m_dGpsRate = 1.0;
+    const double position = static_cast<double>(timeMs) * m_dGpsRate / 1000.0;
+    if (m_pMap) {
+        m_pMap->RunScript(kDrivenPathDelete);
+        const double count = static_cast<double>(m_nGpsDataSize / kGpsSampleSize);
+        const size_t last = static_cast<size_t>(position < count ? position : count);
+        for (size_t i = 0; i < last; ++i) {
+            const GpsSample sample = SampleAt(m_gpsData, i);
+            if (IsPlottable(sample))
+                m_pMap->RunScript(DrivenPathPlotStatement(sample));
+        }
+    }
+    return 1;
+}
+
+} // namespace kolvex

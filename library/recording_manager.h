@@ -1,0 +1,104 @@
+// CRecordingManager: the opened recordings, their groups and list rows, the
+// current recording's samples and the operations on whole groups. It lives
+// in the main window and is used only from the user-interface thread.
+#pragma once
+
+#include "instrument_views.h"
+#include "list_views.h"
+#include "main_window_link.h"
+#include "recording_records.h"
+
+#include <QString>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kolvex {
+
+class CRecordingManager {
+public:
+    CRecordingManager();
+    CRecordingManager(const CRecordingManager&) = delete;
+    CRecordingManager& operator=(const CRecordingManager&) = delete;
+
+    // Every pointer may be null; none is owned.
+    int Init(IGroupListView* groupList, IFileListView* fileList, IGSensorGraphView* gsensor,
+             IMapView* map, IMainWindowLink* mainWnd);
+    void SetProgressView(IScanCounterView* progress) { m_pProgress = progress; }
+    int Reset();
+
+    // Loading. An empty file name loads the whole tree below `folder`.
+    int Load(const QString& folder, const QString& fileName);
+    int LoadSingleFile(const QString& folder, const QString& fileName);
+    void BuildGroups();
+    void FillLists();
+    // One entry of the folder walk: offers a file to the library.
+    void ScanFile(const QString& openedFolder, const QString& relativePath, const QString& name,
+                  bool isDirectory);
+    int ScanCount() const { return m_nScanCount; }
+
+    // The current recording.
+    QString GetPath(int entry) const;
+    QString GetCurrentPath() const { return GetPath(m_nCurFile); }
+    int GroupOfCurrentFile();
+    int SelectFile(int row);
+    int SelectGroup(int group);
+    int LoadRecordingData(int entry);
+    int UpdatePosition(int64_t timeMs, bool updateGraph, bool updateMap);
+    int PlotDrivenPath(uint32_t timeMs);
+    int GetCurrentPictureSize(int* width, int* height);
+
+    // Operations on the ticked groups.
+    int MarkCheckedGroups();
+    int DeleteChecked();
+    int UnlockChecked();
+    int SaveCheckedTo(const QString& destination);
+
+    // Export of the current recording's track.
+    bool ExportKml(const QString& folder, QString& path);
+    // GPX of the given recordings (one segment each, in the order given) or
+    // of one group; false when an index is invalid or a file is unreadable.
+    bool ExportGpx(const std::vector<int>& entries, const QString& trackName,
+                   std::string& document) const;
+    bool ExportGroupGpx(int group, std::string& document) const;
+
+    const std::vector<RecordingEntry>& Entries() const { return m_entries; }
+    const std::vector<RecordingGroup>& Groups() const { return m_groups; }
+    const std::vector<RecordingRow>& Rows() const { return m_rows; }
+    int CurrentFile() const { return m_nCurFile; }
+    int CurrentGroup() const { return m_nCurGroup; }
+    double GpsRate() const { return m_dGpsRate; }
+    // The current recording's blocks as read from its file.
+    const uint8_t* GpsData() const { return m_gpsData.data(); }
+    uint32_t GpsDataSize() const { return m_nGpsDataSize; }
+    const uint8_t* GSensorData() const { return m_gsensorData.data(); }
+    uint32_t GSensorDataSize() const { return m_nGSensorDataSize; }
+
+private:
+    void ClearHighlights();
+    void ClearGpsInstruments();
+    void ProgressStep(int percent);
+
+    std::vector<RecordingEntry> m_entries;
+    std::vector<RecordingGroup> m_groups;
+    std::vector<RecordingRow> m_rows;
+    IGroupListView* m_pGroupList = nullptr;
+    IFileListView* m_pFileList = nullptr;
+    IGSensorGraphView* m_pGSensor = nullptr;
+    IMapView* m_pMap = nullptr;
+    IScanCounterView* m_pProgress = nullptr;
+    IMainWindowLink* m_pMainWnd = nullptr;
+    std::vector<uint8_t> m_gpsData;
+    uint32_t m_nGpsDataSize = 0;
+    std::vector<uint8_t> m_gsensorData;
+    uint32_t m_nGSensorDataSize = 0;
+    int32_t m_nScanCount = 0;
+    double m_dGpsRate = 1.0;
+    int32_t m_nCurFile = -1;
+    int32_t m_nCurGroup = 0;
+    // The GPS sample the instruments show, so that reports within the same
+    // sample redraw nothing.
+    int64_t m_nLastShownSample = 0;
+};
+
+} // namespace kolvex

@@ -1,0 +1,14 @@
+// The camera's naming rule for recording files, e.g. FILE0001.MOV or
+// EVNG0123.AVI (an event recording: fourth character 'G').
+#pragma once
+
+#include <QString>
+
+namespace kolvex {
+
+// Whether a file in `folder` named `name` is offered to a parser. `event`
+// tells whether the fourth character is 'G', `locked` whether the file is
+// read-only for its owner.
+bool IsRecordingName(const QString& folder, const QString& name, bool& event, bool& locked);
+
+} // namespace kolvex

@@ -1,0 +1,42 @@
+// The library's records: one recording, one group of consecutive
+// recordings, one row of the file list.
+#pragma once
+
+#include "tracks/VideoMetaInfo.h"
+
+#include <QString>
+#include <cstdint>
+
+namespace kolvex {
+
+enum RecordingFlag : int {
+    kRecordingEvent = 0x01,  // fourth character of the name is 'G'
+    kRecordingLocked = 0x02, // the file may not be written by its owner
+};
+
+struct RecordingEntry {
+    int32_t startsGroup = 0;
+    int32_t flags = 0;
+    QString name;   // file name without folder
+    QString root;   // the folder that was opened
+    QString subdir; // folders below root, each followed by '/'
+    VideoMetaInfo meta{};
+};
+
+struct RecordingGroup {
+    int32_t index = 0;
+    int32_t firstEntry = 0;
+    int32_t count = 0;
+    int64_t totalDurationMs = 0;
+    int64_t totalBytes = 0;
+    uint8_t flags = 0;
+    int32_t isChecked = 0;
+};
+
+struct RecordingRow {
+    int32_t group = 0;
+    int32_t indexInGroup = 0;
+    int32_t entry = 0;
+};
+
+} // namespace kolvex

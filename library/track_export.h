@@ -1,0 +1,25 @@
+// Where the KML button puts its files.
+#pragma once
+
+#include "tracks/GpsSample.h"
+
+#include <QString>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kolvex {
+
+// The documents folder + "KOLVEX/KML/", created when missing. False when
+// the documents folder is unknown or the folder cannot be created.
+bool GetKmlFolder(QString& folder);
+
+// The file name of a recording's KML export: the name without its last
+// four characters, the local start time as "_%Y_%m_%d_%H-%M-%S", ".KML".
+QString KmlFileName(const QString& recordingName, int64_t startTime);
+
+// Whether an export writes the sample: a valid fix and both coordinates,
+// converted to decimal degrees, below 200.
+bool IsExportedSample(const GpsSample& sample);
+
+} // namespace kolvex
