@@ -19,14 +19,27 @@ QUrl MapPageUrl(int resourceId, const QString& tileUrlTemplate) {
     QUrl url(resourceId == IDR_HTML_BMAP ? QStringLiteral("qrc:/map-web/bmap.html")
                                          : QStringLiteral("qrc:/map-web/ymap.html"));
     if (!tileUrlTemplate.trimmed().isEmpty()) {
-        QUrlQuery query;
         // Fully encoded, so that '&' and '=' of the template survive.
-        query.addQueryItem(QStringLiteral("tiles"),
-                           QString::fromLatin1(QUrl::toPercentEncoding(tileUrlTemplate.trimmed())));
-        url.setQuery(query);
+        url.setQuery(QStringLiteral("tiles=") +
+                         QString::fromLatin1(QUrl::toPercentEncoding(tileUrlTemplate.trimmed())),
+                     QUrl::StrictMode);
     }
     return url;
 }
+
+namespace {
+
+// The browser may re-encode the query, so compare its decoded value.
+bool IsSamePage(const QUrl& reported, const QUrl& requested) {
+    const auto bare = QUrl::RemoveQuery | QUrl::RemoveFragment;
+    const auto tiles = [](const QUrl& url) {
+        return QUrlQuery(url).queryItemValue(QStringLiteral("tiles"), QUrl::FullyDecoded);
+    };
+    return reported.adjusted(bare) == requested.adjusted(bare) &&
+           tiles(reported) == tiles(requested);
+}
+
+} // namespace
 
 CHtmlMapDlg::CHtmlMapDlg(QWidget* parent) : QFrame(parent) {
     RegisterMapPages();
@@ -86,7 +99,7 @@ bool CHtmlMapDlg::LoadMapPage() {
 void CHtmlMapDlg::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
     // A load that was replaced by a newer one reports too; only the page
     // asked for last decides.
-    if (info.url().adjusted(QUrl::RemoveFragment) != m_requestedUrl)
+    if (!IsSamePage(info.url(), m_requestedUrl))
         return;
     switch (info.status()) {
     case QWebEngineLoadingInfo::LoadSucceededStatus:

@@ -48,7 +48,10 @@
     tiles.on('tileerror', () => {
       tileErrors += 1;
     });
-    tiles.addTo(map);
+    // Tiles join after the document has loaded, so that the page counts as
+    // loaded (and the player starts sending) without waiting for the network.
+    if (document.readyState === 'complete') tiles.addTo(map);
+    else root.addEventListener('load', () => tiles.addTo(map), { once: true });
 
     // The whole path under the driven path under the car.
     const wholePath = L.polyline([], {
