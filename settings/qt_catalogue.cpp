@@ -8,10 +8,13 @@
 #include <QStringList>
 #include <QTranslator>
 
+#include <memory>
+#include <vector>
+
 namespace {
 
 // Qt's catalogue names per language row, best first. Portugal's Portuguese
-// has only a partial catalogue, so Brazil's fills in for Qt's base texts.
+// has only an old, partial catalogue, so Brazil's fills its gaps.
 QStringList CatalogueLocales(int languageIndex) {
     switch (languageIndex) {
     case 1:
@@ -54,9 +57,9 @@ QString& Folder() {
     return folder;
 }
 
-QPointer<QTranslator>& Installed() {
-    static QPointer<QTranslator> translator;
-    return translator;
+std::vector<QPointer<QTranslator>>& Installed() {
+    static std::vector<QPointer<QTranslator>> translators;
+    return translators;
 }
 
 } // namespace
@@ -69,27 +72,27 @@ bool InstallQtCatalogue(int languageIndex) {
     QCoreApplication* app = QCoreApplication::instance();
     if (!app)
         return false;
-    if (QTranslator* old = Installed()) {
-        QCoreApplication::removeTranslator(old);
-        delete old;
-    }
-    const QString folder =
-        Folder().isEmpty() ? QLibraryInfo::path(QLibraryInfo::TranslationsPath) : Folder();
-    auto translator = std::make_unique<QTranslator>(app);
-    bool loaded = false;
-    for (const QString& locale : CatalogueLocales(languageIndex)) {
-        // "qt_xx" pulls in the catalogues of every Qt module; "qtbase_xx"
-        // alone is enough for the dialogs and buttons we use.
-        if (translator->load(QStringLiteral("qt_") + locale, folder) ||
-            translator->load(QStringLiteral("qtbase_") + locale, folder)) {
-            loaded = true;
-            break;
+    for (QPointer<QTranslator>& old : Installed()) {
+        if (old) {
+            QCoreApplication::removeTranslator(old);
+            delete old;
         }
     }
-    if (!loaded)
-        return false;
-    QTranslator* raw = translator.release();
-    QCoreApplication::installTranslator(raw);
-    Installed() = raw;
-    return true;
+    Installed().clear();
+    const QString folder =
+        Folder().isEmpty() ? QLibraryInfo::path(QLibraryInfo::TranslationsPath) : Folder();
+    // The last translator installed is asked first, so the best catalogue
+    // goes in last and a near relative only fills its gaps.
+    const QStringList locales = CatalogueLocales(languageIndex);
+    for (auto it = locales.crbegin(); it != locales.crend(); ++it) {
+        auto translator = std::make_unique<QTranslator>(app);
+        // "qt_xx" pulls in the catalogues of every Qt module; "qtbase_xx"
+        // alone is enough for the dialogs and buttons we use.
+        if (!translator->load(QStringLiteral("qt_") + *it, folder) &&
+            !translator->load(QStringLiteral("qtbase_") + *it, folder))
+            continue;
+        QCoreApplication::installTranslator(translator.get());
+        Installed().push_back(translator.release());
+    }
+    return !Installed().empty();
 }
