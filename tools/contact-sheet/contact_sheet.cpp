@@ -78,6 +78,34 @@ Tile tileFor(const SkinPicture& picture) {
     return tileFor(picture, QStringLiteral("%1 %2").arg(picture.id).arg(toQString(picture.name)));
 }
 
+// Pictures stretched to the sizes the window gives their controls, where
+// that differs from the drawn size, to judge them as they will be seen.
+Section asLaidOut() {
+    struct Shown {
+        int id;
+        QSize size;
+    };
+    const Shown shown[] = {{138, {48, 36}}, {139, {48, 36}}, {140, {48, 36}}, {141, {48, 36}},
+                           {142, {48, 36}}, {143, {48, 48}}, {176, {48, 48}}, {145, {48, 48}},
+                           {146, {48, 48}}, {147, {48, 48}}, {148, {48, 48}}, {157, {40, 40}},
+                           {167, {32, 32}}, {171, {32, 32}}};
+    Section section{QStringLiteral("As laid out in the window (stretched)"), {}};
+    for (const Shown& item : shown) {
+        const SkinPicture* picture = findPicture(item.id);
+        if (!picture)
+            continue;
+        const QImage image =
+            QImage(toQString(picture->path))
+                .scaled(item.size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        section.tiles.push_back(
+            {QStringLiteral("%1 %2").arg(item.id).arg(toQString(picture->name)),
+             QStringLiteral("shown %1").arg(sizeText(item.size.width(), item.size.height())),
+             false,
+             {{QString(), image}}});
+    }
+    return section;
+}
+
 std::vector<Section> sections() {
     const auto collect = [](const QString& heading,
                             const std::function<bool(const SkinPicture&)>& wanted) {
@@ -103,6 +131,7 @@ std::vector<Section> sections() {
         icons.tiles.push_back(tileFor(size, toQString(size.name)));
     all.push_back(std::move(icons));
     all.push_back(collect(QStringLiteral("Video frames"), isFrame));
+    all.push_back(asLaidOut());
     return all;
 }
 
