@@ -1,0 +1,37 @@
+// The members that describe what the reader found in one recording, as
+// `probe` prints them and `scan` repeats them for every recording.
+#pragma once
+
+#include "json.h"
+
+#include "tracks/VideoMetaInfo.h"
+
+#include <array>
+#include <cstdint>
+
+namespace kolvex::cli {
+
+inline void WriteInfoBytes(JsonWriter& json, const char* key, const std::array<uint8_t, 4>& bytes) {
+    json.Key(key).BeginArray();
+    for (uint8_t b : bytes)
+        json.Int(b);
+    json.EndArray();
+}
+
+// Writes the members into the object that is open in `json`.
+inline void WriteMetaMembers(JsonWriter& json, const VideoMetaInfo& meta) {
+    json.Key("gpsOffset").UInt(meta.gpsOffset);
+    json.Key("gpsSize").UInt(meta.gpsSize);
+    json.Key("gsensorOffset").UInt(meta.gsensorOffset);
+    json.Key("gsensorSize").UInt(meta.gsensorSize);
+    json.Key("width").UInt(meta.width);
+    json.Key("height").UInt(meta.height);
+    json.Key("startTime").Int(meta.startTime);
+    json.Key("durationSec").Int(meta.durationSec);
+    json.Key("durationMs").UInt(meta.durationMs);
+    json.Key("fileLength").UInt(meta.fileLength);
+    WriteInfoBytes(json, "gpsInfo", meta.gpsInfo);
+    WriteInfoBytes(json, "gsensorInfo", meta.gsensorInfo);
+}
+
+} // namespace kolvex::cli
