@@ -1,0 +1,168 @@
+#include "CardWriter.h"
+
+#include "ClipEncoder.h"
+
+#include <fstream>
+#include <stdexcept>
+#include <system_error>
+
+#include <unistd.h>
+
+namespace kolvex::samplecard {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* FormatName(Container container) {
+    switch (container) {
+    case Container::Mp4:
+        return "mp4";
+    case Container::Mov:
+        return "mov";
+    case Container::Avi:
+        return "avi";
+    }
+    return "mp4";
+}
+
+void AddRecords(const fs::path& file, const PlannedRecording& recording,
+                const CameraRecords& records) {
+    if (recording.container == Container::Avi)
+        AddRecordsToAviFile(file.string(), records);
+    else
+        AddRecordsToIsoFile(file.string(), records, recording.recordsInsideMovie);
+}
+
+std::string Describe(const PlannedRecording& r, bool rear) {
+    std::string text = std::to_string(r.width) + "x" + std::to_string(r.height);
+    if (rear) {
+        text = std::to_string(r.rear->width) + "x" + std::to_string(r.rear->height) + "  rear of " +
+               r.name;
+        return text;
+    }
+    text += "  " + r.window.start.Text() + "  " + std::to_string(r.window.seconds) + " s";
+    text += r.gpsRate ? "  GPS " + std::to_string(r.gpsRate) + " Hz" : "  no GPS";
+    text += r.textDate ? ", text date" : ", start from GPS";
+    if (r.name.size() >= 4 && r.name[3] == 'G')
+        text += ", event";
+    if (r.readOnly)
+        text += ", read-only";
+    return text;
+}
+
+bool IsEmptyFolder(const fs::path& folder) {
+    return fs::is_directory(folder) && fs::directory_iterator(folder) == fs::directory_iterator();
+}
+
+// The folder the card is built in: hidden, beside the card's own folder.
+fs::path BuildFolder(const fs::path& folder) {
+    return folder.parent_path() / ("." + folder.filename().string() + ".partial");
+}
+
+void CheckReplaceable(const fs::path& folder) {
+    std::error_code error;
+    const auto status = fs::symlink_status(folder, error);
+    if (!fs::exists(status))
+        return;
+    if (!fs::is_directory(status))
+        throw std::runtime_error(folder.string() + " exists and is not a folder");
+    if (!IsEmptyFolder(folder) && !fs::exists(folder / kCardMarker))
+        throw std::runtime_error(folder.string() +
+                                 " is not empty and holds no sample card; choose another "
+                                 "folder or empty it first");
+}
+
+void WriteMarker(const fs::path& folder) {
+    std::ofstream marker(folder / kCardMarker);
+    marker << "A sample card written by tools/make-sample-card; writing the card again "
+              "replaces this folder.\n";
+    if (!marker)
+        throw std::runtime_error("cannot write into " + folder.string());
+}
+
+} // namespace
+
+CameraRecords RecordsFor(const CardPlan& plan, const PlannedRecording& r) {
+    const PlannedDrive& drive = plan.drives.at(r.drive);
+    CameraRecords records;
+    if (r.textDate)
+        records.textDate = r.window.start.Text();
+    if (r.gpsRate > 0) {
+        records.gpsInfo = fixtures::InfoRecord(static_cast<uint8_t>(r.gpsRate));
+        records.gpsBlock =
+            fixtures::GpsBlock(CameraGpsTrack(drive.states, r.window, r.gpsRate, drive.outages));
+    }
+    records.gsensorInfo = fixtures::InfoRecord(kGSensorRate, kGSensorScale);
+    // Each recording's road noise differs; the same recording's is always the same.
+    const uint64_t seed = static_cast<uint64_t>(r.window.start.ToSeconds());
+    records.gsensorBlock = fixtures::GSensorBlock(
+        CameraGSensorTrack(drive.states, r.window, kGSensorRate, kGSensorScale, drive.jolts, seed));
+    return records;
+}
+
+std::vector<WrittenFile> WriteSampleCard(const fs::path& requested, const CardPlan& plan) {
+    const fs::path folder = fs::weakly_canonical(fs::absolute(requested));
+    CheckReplaceable(folder);
+    const fs::path build = BuildFolder(folder);
+    // Only a build folder of ours (marked) is cleared; anything else in the
+    // way is reported.
+    if (fs::exists(build)) {
+        if (!fs::exists(build / kCardMarker))
+            throw std::runtime_error(build.string() + " is in the way; remove it first");
+        fs::remove_all(build);
+    }
+    fs::create_directories(build);
+    WriteMarker(build);
+
+    std::vector<WrittenFile> written;
+    try {
+        const std::string font = FindCaptionFont();
+        for (const PlannedRecording& r : plan.recordings) {
+            const CameraRecords records = RecordsFor(plan, r);
+            fs::create_directories(build / r.folder);
+            const fs::path front = build / FrontPath(r);
+            ClipRequest clip;
+            clip.path = front.string();
+            clip.format = FormatName(r.container);
+            clip.width = r.width;
+            clip.height = r.height;
+            clip.seconds = r.window.seconds;
+            clip.caption = "FRONT " + r.name.substr(0, r.name.rfind('.'));
+            clip.start = r.window.start;
+            clip.seed = static_cast<unsigned>(written.size() + 1);
+            EncodeClip(clip, font);
+            AddRecords(front, r, records);
+            if (r.readOnly)
+                fs::permissions(front,
+                                fs::perms::owner_write | fs::perms::group_write |
+                                    fs::perms::others_write,
+                                fs::perm_options::remove);
+            written.push_back({FrontPath(r), fs::file_size(front), Describe(r, false)});
+
+            if (r.rear) {
+                const fs::path rear = build / RearPath(r);
+                fs::create_directories(rear.parent_path());
+                clip.path = rear.string();
+                clip.width = r.rear->width;
+                clip.height = r.rear->height;
+                clip.front = false;
+                clip.caption = "REAR " + r.name.substr(0, r.name.rfind('.'));
+                EncodeClip(clip, font);
+                AddRecords(rear, r, records);
+                written.push_back({RearPath(r), fs::file_size(rear), Describe(r, true)});
+            }
+        }
+    } catch (...) {
+        std::error_code ignored;
+        fs::remove_all(build, ignored);
+        throw;
+    }
+
+    if (fs::exists(folder))
+        fs::remove_all(folder);
+    fs::rename(build, folder);
+    return written;
+}
+
+} // namespace kolvex::samplecard

@@ -1,0 +1,52 @@
+// kolvex-samplecard DIR: writes a realistic sample card of dash-camera
+// recordings into DIR (see README, "The sample card").
+#include "CardPlan.h"
+#include "CardWriter.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+
+namespace {
+
+void PrintUsage(std::FILE* out) {
+    std::fprintf(out, "Usage: kolvex-samplecard DIR\n\n"
+                      "Writes a sample card of dash-camera recordings into DIR: real H.264\n"
+                      "clips (MP4, MOV, AVI) with the camera's GPS and G-sensor records.\n"
+                      "DIR must be missing, empty or an earlier sample card, which is replaced.\n"
+                      "Needs ffmpeg (or KOLVEX_FFMPEG naming it).\n");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 2 && (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h"))) {
+        PrintUsage(stdout);
+        return 0;
+    }
+    if (argc != 2 || argv[1][0] == '\0' || argv[1][0] == '-') {
+        PrintUsage(stderr);
+        return 64;
+    }
+    using namespace kolvex::samplecard;
+    try {
+        const auto began = std::chrono::steady_clock::now();
+        const CardPlan plan = SampleCardPlan();
+        const auto written = WriteSampleCard(argv[1], plan);
+        uint64_t total = 0;
+        for (const auto& file : written) {
+            std::printf("%-28s %9llu  %s\n", file.path.c_str(),
+                        static_cast<unsigned long long>(file.bytes), file.description.c_str());
+            total += file.bytes;
+        }
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+        std::printf("Wrote %zu files (%.1f MB) to %s in %.0f s.\n", written.size(),
+                    static_cast<double>(total) / 1e6, argv[1], seconds);
+        return 0;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "kolvex-samplecard: %s\n", error.what());
+        return 1;
+    }
+}
