@@ -31,24 +31,22 @@ std::optional<int64_t> SampleUtcMs(const GpsSample& sample, size_t index, unsign
 
 } // namespace
 
-bool CRecordingManager::ExportGpx(const std::vector<int>& entries, const QString& trackName,
-                                  std::string& document) const {
+bool WriteGpxTrack(const std::vector<GpxSource>& recordings, const QString& trackName,
+                   std::string& document) {
     CGpxWriter writer(trackName);
     bool allRead = true;
-    for (int e : entries) {
-        if (e < 0 || e >= static_cast<int>(m_entries.size()))
-            return false;
-        const VideoMetaInfo& meta = m_entries[static_cast<size_t>(e)].meta;
+    for (const GpxSource& source : recordings) {
+        const VideoMetaInfo& meta = source.meta;
         writer.BeginSegment();
         if (meta.gpsSize == 0)
             continue;
         std::vector<uint8_t> block;
-        if (!ReadFileRange(QFile::encodeName(GetPath(e)).toStdString(), meta.gpsOffset,
+        if (!ReadFileRange(QFile::encodeName(source.path).toStdString(), meta.gpsOffset,
                            meta.gpsSize, block)) {
             allRead = false;
             continue;
         }
-        const unsigned rate = kolvex::GpsRate(meta);
+        const unsigned rate = GpsRate(meta);
         const size_t count = block.size() / kGpsSampleSize;
         for (size_t i = 0; i < count; ++i) {
             const GpsSample sample = LoadGpsSample(block.data() + i * kGpsSampleSize);
@@ -66,6 +64,17 @@ bool CRecordingManager::ExportGpx(const std::vector<int>& entries, const QString
     }
     document = writer.Finish();
     return allRead;
+}
+
+bool CRecordingManager::ExportGpx(const std::vector<int>& entries, const QString& trackName,
+                                  std::string& document) const {
+    std::vector<GpxSource> sources;
+    for (int e : entries) {
+        if (e < 0 || e >= static_cast<int>(m_entries.size()))
+            return false;
+        sources.push_back(GpxSource{GetPath(e), m_entries[static_cast<size_t>(e)].meta});
+    }
+    return WriteGpxTrack(sources, trackName, document);
 }
 
 bool CRecordingManager::ExportGroupGpx(int group, std::string& document) const {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "tracks/GpsSample.h"
+#include "tracks/VideoMetaInfo.h"
 
 #include <QString>
 #include <cstdint>
@@ -21,5 +22,17 @@ QString KmlFileName(const QString& recordingName, int64_t startTime);
 // Whether an export writes the sample: a valid fix and both coordinates,
 // converted to decimal degrees, below 200.
 bool IsExportedSample(const GpsSample& sample);
+
+struct GpxSource {
+    QString path;
+    VideoMetaInfo meta;
+};
+
+// One GPX track with a segment per recording, in the order given. Points
+// are dated by the sample's own date, else by the recording's start plus
+// the sample's offset. False when a recording's file could not be read
+// (its segment stays empty).
+bool WriteGpxTrack(const std::vector<GpxSource>& recordings, const QString& trackName,
+                   std::string& document);
 
 } // namespace kolvex

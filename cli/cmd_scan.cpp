@@ -1,0 +1,90 @@
+// kolvex-cli scan PATH: the recording library's view of a card, a folder or
+// one file, as one JSON object. Its keys and exit codes are a contract for
+// outside checks.
+#include "command.h"
+#include "json.h"
+#include "meta_json.h"
+#include "recording_path.h"
+#include "scan_progress.h"
+
+#include <cstdio>
+
+namespace kolvex::cli {
+namespace {
+
+void WriteRecordings(JsonWriter& json, const CRecordingManager& manager) {
+    json.Key("recordings").BeginArray();
+    for (const RecordingEntry& entry : manager.Entries()) {
+        json.BeginObject();
+        json.Key("name").String(entry.name.toStdString());
+        json.Key("root").String(entry.root.toStdString());
+        json.Key("subdir").String(entry.subdir.toStdString());
+        json.Key("flags").Int(entry.flags);
+        json.Key("startsGroup").Int(entry.startsGroup);
+        WriteMetaMembers(json, entry.meta);
+        json.EndObject();
+    }
+    json.EndArray();
+}
+
+void WriteGroups(JsonWriter& json, const CRecordingManager& manager) {
+    json.Key("groups").BeginArray();
+    for (const RecordingGroup& group : manager.Groups()) {
+        json.BeginObject();
+        json.Key("index").Int(group.index);
+        json.Key("firstEntry").Int(group.firstEntry);
+        json.Key("count").Int(group.count);
+        json.Key("totalDurationMs").Int(group.totalDurationMs);
+        json.Key("totalBytes").Int(group.totalBytes);
+        json.Key("flags").Int(group.flags);
+        json.EndObject();
+    }
+    json.EndArray();
+}
+
+int RunScan(const std::vector<std::string>& args) {
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        std::printf("Usage: kolvex-cli scan PATH\n\n"
+                    "Loads a folder tree (every file named like a camera recording) or one file\n"
+                    "as the player does, sorts and groups the recordings, and prints one JSON\n"
+                    "object: scanned (files visited, null for a single file), recordings (name,\n"
+                    "root, subdir, flags, startsGroup and the members of probe) and groups\n"
+                    "(index, firstEntry, count, totalDurationMs, totalBytes, flags).\n"
+                    "flags: 1 event recording, 2 locked.\n\n"
+                    "Exit status: 0 loaded (possibly nothing), 2 no such file or folder.\n");
+        return kOk;
+    }
+    if (args.size() != 1 || args[0].empty() || args[0][0] == '-') {
+        std::fprintf(stderr, "Usage: kolvex-cli scan PATH\n");
+        return kUsage;
+    }
+    CRecordingManager manager;
+    TerminalScanProgress progress("scan");
+    manager.SetProgressView(&progress);
+    bool isFolder = false;
+    if (const int status = LoadPath("scan", args[0], manager, isFolder); status != kOk)
+        return status;
+
+    JsonWriter json(2);
+    json.BeginObject();
+    json.Key("scanned");
+    if (isFolder)
+        json.Int(manager.ScanCount());
+    else
+        json.Null();
+    WriteRecordings(json, manager);
+    WriteGroups(json, manager);
+    json.EndObject();
+    const std::string text = json.Text();
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return kOk;
+}
+
+} // namespace
+
+KOLVEX_CLI_COMMAND({"scan", "scan PATH",
+                    "recordings and groups of a card, folder or file, as the player lists them "
+                    "(JSON)",
+                    RunScan});
+
+} // namespace kolvex::cli

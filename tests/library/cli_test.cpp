@@ -1,0 +1,146 @@
+// kolvex-cli scan, kml and gpx: the contract outside checks rely on.
+#include "card_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+
+namespace kolvex::testing {
+namespace {
+
+struct CliRun {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+CliRun Cli(const QStringList& args, const QString& workingFolder = QString()) {
+    QProcess process;
+    if (!workingFolder.isEmpty())
+        process.setWorkingDirectory(workingFolder);
+    process.start(QStringLiteral(KOLVEX_CLI_PATH), args);
+    CliRun run;
+    if (!process.waitForFinished(60000))
+        return run;
+    run.exitCode = process.exitCode();
+    run.out = process.readAllStandardOutput();
+    run.err = process.readAllStandardError();
+    return run;
+}
+
+QJsonObject Json(const CliRun& run) {
+    QJsonParseError error{};
+    const QJsonDocument doc = QJsonDocument::fromJson(run.out, &error);
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << run.out.toStdString();
+    return doc.object();
+}
+
+TEST(CliScanTest, ListsRecordingsAndGroupsOfAFolder) {
+    TempCard card;
+    card.AddRecording("DCIM/FILE0002.AVI", "2015-06-01 10:01:00", 60000);
+    card.AddRecording("DCIM/EVNG0001.AVI", "2015-06-01 10:00:00", 60000);
+    card.AddRecording("FILE0003.MOV", "2015-06-01 12:00:00", 30000);
+    card.AddFile("notes.txt", "");
+    const CliRun run = Cli({"scan", card.Root()});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QJsonObject json = Json(run);
+    EXPECT_EQ(json["scanned"].toInt(), 4);
+    const QJsonArray recordings = json["recordings"].toArray();
+    ASSERT_EQ(recordings.size(), 3);
+    const QJsonObject first = recordings[0].toObject();
+    EXPECT_EQ(first["name"].toString(), "EVNG0001.AVI");
+    EXPECT_EQ(first["root"].toString(), card.Root() + "/");
+    EXPECT_EQ(first["subdir"].toString(), "DCIM/");
+    EXPECT_EQ(first["flags"].toInt(), 1);
+    EXPECT_EQ(first["startsGroup"].toInt(), 1);
+    EXPECT_EQ(first["width"].toInt(), 1920);
+    EXPECT_EQ(first["durationMs"].toInt(), 60000);
+    for (const char* key : {"gpsOffset", "gpsSize", "gsensorOffset", "gsensorSize", "height",
+                            "startTime", "durationSec", "fileLength", "gpsInfo", "gsensorInfo"})
+        EXPECT_TRUE(first.contains(key)) << key;
+    EXPECT_EQ(recordings[1].toObject()["startsGroup"].toInt(), 0);
+    const QJsonArray groups = json["groups"].toArray();
+    ASSERT_EQ(groups.size(), 2);
+    const QJsonObject group = groups[0].toObject();
+    EXPECT_EQ(group["index"].toInt(), 0);
+    EXPECT_EQ(group["firstEntry"].toInt(), 0);
+    EXPECT_EQ(group["count"].toInt(), 2);
+    EXPECT_EQ(group["totalDurationMs"].toInt(), 120000);
+    EXPECT_EQ(group["flags"].toInt(), 1);
+    EXPECT_EQ(group["totalBytes"].toInteger(),
+              first["fileLength"].toInteger() + recordings[1].toObject()["fileLength"].toInteger());
+    EXPECT_EQ(groups[1].toObject()["firstEntry"].toInt(), 2);
+}
+
+TEST(CliScanTest, SingleFileKeepsThePathAsGivenAndMissingPathsExitTwo) {
+    TempCard card;
+    card.AddRecording("DCIM/my trip.MP4", "2015-06-01 10:00:00", 60000);
+    card.AddRecording("DCIM/FILE0001.MP4", "2015-06-01 11:00:00", 60000);
+    CliRun run = Cli({"scan", "DCIM/my trip.MP4"}, card.Root());
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    QJsonObject json = Json(run);
+    EXPECT_TRUE(json["scanned"].isNull());
+    ASSERT_EQ(json["recordings"].toArray().size(), 1);
+    const QJsonObject entry = json["recordings"].toArray()[0].toObject();
+    EXPECT_EQ(entry["root"].toString(), "DCIM");
+    EXPECT_EQ(entry["subdir"].toString(), "");
+    EXPECT_EQ(entry["name"].toString(), "my trip.MP4");
+
+    // A folder scan applies the naming rule and ends the folder with '/'.
+    run = Cli({"scan", "DCIM"}, card.Root());
+    ASSERT_EQ(run.exitCode, 0);
+    const QJsonArray scanned = Json(run)["recordings"].toArray();
+    ASSERT_EQ(scanned.size(), 1);
+    EXPECT_EQ(scanned[0].toObject()["name"].toString(), "FILE0001.MP4");
+    EXPECT_EQ(scanned[0].toObject()["root"].toString(), "DCIM/");
+
+    for (const QString& missing : {card.Root() + "/absent", card.Root() + "/absent/FILE0001.MP4"}) {
+        run = Cli({"scan", missing});
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_TRUE(run.out.isEmpty());
+        EXPECT_FALSE(run.err.isEmpty());
+    }
+}
+
+TEST(CliExportTest, KmlAndGpxOfOneRecording) {
+    TempCard card;
+    auto r = RecordingAt("2013-05-17 08:09:10");
+    r.writeGps = true;
+    fixtures::GpsRecord fix;
+    fix.latitude = 2232.615;
+    fix.longitude = 11356.78;
+    fix.altitude = 35;
+    fix.flags = 1;
+    r.gps = {fix};
+    card.AddRecording("MYTRIP.MP4", r);
+
+    CliRun run = Cli({"kml", card.Root() + "/MYTRIP.MP4", "--out", card.Root() + "/kml"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QString kml = QString::fromUtf8(run.out).trimmed();
+    EXPECT_EQ(kml, card.Root() + "/kml/MYTRIP_2013_05_17_08-09-10.KML");
+    QFile file(kml);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("113.946333,22.543583,35\n"));
+
+    run = Cli({"gpx", card.Root() + "/MYTRIP.MP4", "--out", card.Root() + "/trip.gpx"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    QFile gpx(card.Root() + "/trip.gpx");
+    ASSERT_TRUE(gpx.open(QIODevice::ReadOnly));
+    const QByteArray text = gpx.readAll();
+    EXPECT_TRUE(text.contains("<trkpt lat=\"22.543583\" lon=\"113.946333\">")) << text.data();
+    EXPECT_TRUE(text.contains("<time>2013-05-17T06:09:10Z</time>")) << text.data();
+
+    EXPECT_EQ(Cli({"kml", card.Root() + "/ABSENT.MP4"}).exitCode, 2);
+    card.AddFile("TEXT0001.MP4", "text");
+    EXPECT_EQ(Cli({"kml", card.Root() + "/TEXT0001.MP4", "--out", card.Root()}).exitCode, 1);
+    EXPECT_EQ(Cli({"gpx", card.Root() + "/TEXT0001.MP4"}).exitCode, 1);
+    EXPECT_EQ(Cli({"gpx"}).exitCode, 64);
+}
+
+} // namespace
+} // namespace kolvex::testing
