@@ -12,6 +12,9 @@ namespace kolvex {
 class CKolvex3gpParser : public CKolvexFileParser {
 protected:
     bool WalkFormat() override;
+    const char* NotThisFormat() const override {
+        return "not an MP4, MOV or 3GP file (it does not start with an \"ftyp\" box)";
+    }
 
 private:
     struct BoxHeader {

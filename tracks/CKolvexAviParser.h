@@ -11,7 +11,14 @@ namespace kolvex {
 class CKolvexAviParser : public CKolvexFileParser {
 protected:
     bool WalkFormat() override;
-    bool FormatComplete() const override { return !m_bMoviBeyondEnd; }
+    const char* NotThisFormat() const override {
+        return "not an AVI file (it does not start with \"RIFF\")";
+    }
+    bool FormatComplete(std::string& reason) const override {
+        if (m_bMoviBeyondEnd)
+            reason = "the movie data reaches beyond the end of the file (unfinished recording)";
+        return !m_bMoviBeyondEnd;
+    }
 
 private:
     bool ReadTag(uint64_t& p, char (&tag)[4]);

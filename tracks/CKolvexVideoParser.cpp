@@ -4,7 +4,9 @@
 #include "tracks/TrackMath.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <stdexcept>
 #include <vector>
 
@@ -22,7 +24,9 @@ public:
 int64_t ConvertOrThrow(int year, int month, int day, int hour, int minute, int second) {
     int64_t epoch = 0;
     if (!LocalTimeToEpoch(year, month, day, hour, minute, second, epoch))
-        throw DateConversionError("date cannot be converted");
+        throw DateConversionError(
+            "the recording's date cannot be converted to a start time: " + std::to_string(year) +
+            "-" + std::to_string(month) + "-" + std::to_string(day) + " lies before 1970");
     return epoch;
 }
 
@@ -114,26 +118,37 @@ void CKolvexVideoParser::ReadInfoRecord(uint64_t offset, std::array<uint8_t, 4>&
     into = bytes;
 }
 
+int32_t CKolvexFileParser::Fail(std::string reason) {
+    m_failureReason = std::move(reason);
+    return -1;
+}
+
 int32_t CKolvexFileParser::Parse(std::string path) {
     ResetState();
+    m_failureReason.clear();
     if (!m_file.Open(path))
-        return -1;
+        return Fail("cannot open the file: " + std::string(std::strerror(errno)));
     if (m_pFileStatus)
         m_file.FillStatus(*m_pFileStatus);
     bool walked = false;
     try {
         walked = WalkFormat();
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
         m_file.Close();
-        return -1;
+        return Fail(error.what());
     }
     m_file.Close();
     if (!walked)
-        return -1;
+        return Fail(NotThisFormat());
     if (!m_bStartTimeKnown)
         m_startTime = 0;
-    if (m_width == 0 || m_height == 0 || m_durationMs == 0 || !FormatComplete())
-        return -1;
+    if (m_width == 0 || m_height == 0)
+        return Fail("no picture size found (no H.264 video track)");
+    if (m_durationMs == 0)
+        return Fail("no duration found");
+    std::string reason;
+    if (!FormatComplete(reason))
+        return Fail(reason);
     if (m_pResult) {
         VideoMetaInfo& r = *m_pResult;
         r.gpsOffset = m_gpsOffset;

@@ -75,12 +75,26 @@ public:
     void SetFileStatus(FileStatus* status) override { m_pFileStatus = status; }
     int32_t Parse(std::string path) override;
 
+    // Why the last Parse failed, in one line for people ("" after success).
+    const std::string& FailureReason() const { return m_failureReason; }
+
 protected:
     // Checks the signature and walks the file; false when the signature is
     // missing. Read errors and unconvertible dates throw.
     virtual bool WalkFormat() = 0;
-    // What the format needs besides a picture size and a duration.
-    virtual bool FormatComplete() const { return true; }
+    // What a file without the format's signature is told.
+    virtual const char* NotThisFormat() const = 0;
+    // What the format needs besides a picture size and a duration; sets
+    // reason when it is missing.
+    virtual bool FormatComplete(std::string& reason) const {
+        (void)reason;
+        return true;
+    }
+
+private:
+    int32_t Fail(std::string reason);
+
+    std::string m_failureReason;
 };
 
 } // namespace kolvex

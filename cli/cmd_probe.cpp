@@ -1,0 +1,46 @@
+// kolvex-cli probe FILE: what the reader finds in one recording, as one JSON
+// object. Its keys and exit codes are a contract for outside checks.
+#include "command.h"
+#include "json.h"
+#include "meta_json.h"
+#include "recording_file.h"
+
+#include <cstdio>
+
+namespace kolvex::cli {
+namespace {
+
+int RunProbe(const std::vector<std::string>& args) {
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        std::printf("Usage: kolvex-cli probe FILE\n\n"
+                    "Prints what the reader finds in one recording as a JSON object:\n"
+                    "gpsOffset, gpsSize, gsensorOffset, gsensorSize, width, height, startTime,\n"
+                    "durationSec, durationMs, fileLength, gpsInfo, gsensorInfo.\n"
+                    "A name ending in \".AVI\" is read as AVI, any other as MP4/MOV/3GP.\n\n"
+                    "Exit status: 0 parsed, 1 not a usable recording, 2 no such file.\n");
+        return kOk;
+    }
+    if (args.size() != 1 || args[0].empty() || args[0][0] == '-') {
+        std::fprintf(stderr, "Usage: kolvex-cli probe FILE\n");
+        return kUsage;
+    }
+    VideoMetaInfo meta;
+    const int status = ParseForCommand("probe", args[0], meta);
+    if (status != kOk)
+        return status;
+
+    JsonWriter json(2);
+    json.BeginObject();
+    WriteMetaMembers(json, meta);
+    json.EndObject();
+    const std::string text = json.Text();
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return kOk;
+}
+
+} // namespace
+
+KOLVEX_CLI_COMMAND({"probe", "probe FILE", "what the reader finds in one recording (JSON)",
+                    RunProbe});
+
+} // namespace kolvex::cli
