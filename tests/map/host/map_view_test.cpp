@@ -2,6 +2,7 @@
 // before the page has loaded, batching, hidden views, reloads, right-clicks
 // and placement over the main window's placeholder.
 #include "CHtmlMapDlg.h"
+#include "german_locale.h"
 #include "web_engine_setup.h"
 
 #include <QApplication>
@@ -107,6 +108,21 @@ private slots:
         QCOMPARE(path.size(), 1);
         QVERIFY(qAbs(path[0][0].toDouble() - 39.91640428150164) < 1e-9);
         QVERIFY(qAbs(path[0][1].toDouble() - 116.41024449916938) < 1e-9);
+    }
+
+    // The marker call must keep its full stops whatever the user's locale.
+    void markerArrivesInAGermanLocale() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        if (const QString why = UseGermanLocale(dir); !why.isEmpty())
+            QSKIP(qPrintable(why));
+        CHtmlMapDlg map;
+        map.LoadMapPage();
+        QVERIFY(map.MoveMarker(48.0830, 11.3430));
+        QVERIFY(WaitUntilReady(map));
+        const QJsonObject state = MapState(map);
+        UseCLocale();
+        QCOMPARE(state["marker"], Point(48.138333, 11.571667));
     }
 
     void unknownPageNumberIsRefused() {

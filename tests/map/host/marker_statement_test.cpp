@@ -1,16 +1,10 @@
 // The marker call's text: degrees-and-minutes conversion and C-locale "%f".
 #include "marker_statement.h"
 
-#include <QDir>
-#include <QLocale>
-#include <QProcess>
-#include <QStandardPaths>
+#include "german_locale.h"
+
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <clocale>
-#include <cstdio>
-#include <cstdlib>
 
 class MarkerStatementTest : public QObject {
     Q_OBJECT
@@ -38,26 +32,15 @@ private slots:
     // QApplication adopts the user's locale for the C library; a German one
     // makes printf write "1,500000", which the page would read as two arguments.
     void fullStopInAGermanLocale() {
-        const QString localedef = QStandardPaths::findExecutable("localedef");
-        if (localedef.isEmpty())
-            QSKIP("localedef is not installed");
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        const QString target = QDir(dir.path()).filePath("de_DE.UTF-8");
-        QCOMPARE(QProcess::execute(localedef, {"-i", "de_DE", "-f", "UTF-8", target}), 0);
-        qputenv("LOCPATH", dir.path().toLocal8Bit());
-        QVERIFY(std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr);
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        char probe[32];
-        std::snprintf(probe, sizeof probe, "%f", 1.5);
-        QCOMPARE(probe, "1,500000"); // the locale really is in force
+        if (const QString why = UseGermanLocale(dir); !why.isEmpty())
+            QSKIP(qPrintable(why));
 
         QCOMPARE(kolvex::MarkerStatement(48.0830, 11.3430), "movpos(48.138333, 11.571667)");
         QCOMPARE(kolvex::FixedSixDecimals(1234567.25), "1234567.250000");
 
-        std::setlocale(LC_ALL, "C");
-        QLocale::setDefault(QLocale::c());
-        qunsetenv("LOCPATH");
+        UseCLocale();
     }
 };
 
