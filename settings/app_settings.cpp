@@ -4,6 +4,7 @@
 #include "language_table.h"
 #include "qt_catalogue.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -40,9 +41,13 @@ int ParseSignedDecimal(const QString& text) {
 
 CAppSettings& CAppSettings::GetInstance() {
     static CAppSettings instance(QDir::currentPath() + QLatin1String("/Kolvex.ini"));
-    if (!g_pProcessInstance) {
-        g_pProcessInstance = &instance;
+    g_pProcessInstance = &instance;
+    // Qt's catalogue needs the application object; the settings may be asked
+    // for before it exists, so it is installed at the first call that finds it.
+    static bool catalogueInstalled = false;
+    if (!catalogueInstalled && QCoreApplication::instance()) {
         InstallQtCatalogue(instance.m_nLangIndex);
+        catalogueInstalled = true;
     }
     return instance;
 }

@@ -4,6 +4,7 @@
 #include "temp_folder.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -52,6 +53,21 @@ TEST(IniFile, WhatCannotBeReadIsNeverOverwritten) {
     EXPECT_FALSE(IniFile::Read(big, u"UI", u"MAP").has_value());
     EXPECT_FALSE(IniFile::Write(big, "UI", "MAP", "0"));
     EXPECT_EQ(TempFolder::ReadFile(big).size(), bytes.size());
+}
+
+TEST(IniFile, LinkedFileStaysLinkedAndKeepsItsPermissions) {
+    TempFolder tmp;
+    const QString real = tmp.Path("elsewhere.ini");
+    TempFolder::WriteFile(real, "[UI]\nMAP=0\n");
+    const auto privateMode = QFile::ReadOwner | QFile::WriteOwner;
+    ASSERT_TRUE(QFile::setPermissions(real, privateMode));
+    ASSERT_TRUE(QFile::link(real, tmp.Path("Kolvex.ini")));
+
+    ASSERT_TRUE(IniFile::Write(tmp.Path("Kolvex.ini"), "UI", "MAP", "1"));
+    EXPECT_TRUE(QFileInfo(tmp.Path("Kolvex.ini")).isSymLink());
+    EXPECT_EQ(TempFolder::ReadFile(real).toStdString(), "[UI]\nMAP=1\n");
+    const auto ownerGroupOther = QFileDevice::Permissions::fromInt(0x7077);
+    EXPECT_EQ(QFile::permissions(real) & ownerGroupOther, privateMode);
 }
 
 TEST(IniFile, RefusedValueLeavesTheFileAsItWas) {
