@@ -36,7 +36,7 @@ public:
     void SetWindow(WindowHandle window);
     // The callback runs on libVLC's threads; it must not wait for the thread
     // that calls this player's operations, and should not call back into
-    // libVLC: a query made there can deadlock against a Stop that waits for
+    // libVLC: a query made there may block on a Stop that waits for
     // that very thread. Events carry what they report (e.g. the new time).
     void AttachEvents(libvlc_callback_t callback, void* userData);
 

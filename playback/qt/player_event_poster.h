@@ -4,7 +4,7 @@
 //
 // libVLC calls OnPlayerEvent on its own threads. The poster only posts: it
 // never waits for the receiver's thread and never calls back into libVLC
-// (a libVLC query from its event thread can deadlock against a Stop on the
+// (a libVLC query from its event thread may block on a Stop on the
 // user-interface thread), so the time travels in the event itself.
 
 #include "player_messages.h"
