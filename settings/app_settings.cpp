@@ -40,7 +40,11 @@ int ParseSignedDecimal(const QString& text) {
 } // namespace
 
 CAppSettings& CAppSettings::GetInstance() {
-    static CAppSettings instance(QDir::currentPath() + QLatin1String("/Kolvex.ini"));
+    // An unknown current directory (it was removed) must not put the file in
+    // the root folder; a relative name then fails to be written instead.
+    static CAppSettings instance(QDir::currentPath().isEmpty()
+                                     ? QStringLiteral("Kolvex.ini")
+                                     : QDir::currentPath() + QLatin1String("/Kolvex.ini"));
     g_pProcessInstance = &instance;
     // Qt's catalogue needs the application object; the settings may be asked
     // for before it exists, so it is installed at the first call that finds it.
