@@ -85,6 +85,11 @@ int CAppSettings::ReadMapType() {
     return m_nMapType;
 }
 
+bool CAppSettings::SetMapType(int mapType) {
+    m_nMapType = std::clamp(mapType, 0, 1);
+    return WriteInt(KolvexIni::kSectionUI, KolvexIni::kMap, m_nMapType);
+}
+
 QString CAppSettings::ReadLastFolder() const {
     const QString folder = ReadString(KolvexIni::kSectionUI, KolvexIni::kFolder);
     if (folder.isEmpty() || !QFileInfo::exists(folder))

@@ -58,6 +58,9 @@ public:
 
     // "UI"/"MAP": 0 or 1 (2 and more give 1, negative or non-numeric give 0).
     int ReadMapType();
+    // Makes `mapType` (mapped as ReadMapType maps) the map type in force and
+    // writes it to "UI"/"MAP"; returns the write result.
+    bool SetMapType(int mapType);
 
     // "UI"/"Folder", or empty when that path no longer exists.
     QString ReadLastFolder() const;

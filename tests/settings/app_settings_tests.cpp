@@ -120,6 +120,18 @@ INSTANTIATE_TEST_SUITE_P(
                     IntCase{"99999999999", 1, INT_MAX}, IntCase{"-99999999999", 0, INT_MIN}),
     [](const auto& info) { return CaseName(info.param.stored, static_cast<int>(info.index)); });
 
+TEST(AppSettings, SetMapTypeStoresOneOfTheTwoMaps) {
+    SettingsFile f("[UI]\nMAP=abc\n");
+    CAppSettings s(f.ini);
+    ASSERT_TRUE(s.SetMapType(1));
+    EXPECT_EQ(s.MapType(), 1);
+    EXPECT_EQ(CAppSettings(f.ini).ReadMapType(), 1);
+    ASSERT_TRUE(s.SetMapType(-4));
+    EXPECT_EQ(s.MapType(), 0);
+    ASSERT_TRUE(s.SetMapType(7));
+    EXPECT_EQ(TempFolder::ReadFile(f.ini).toStdString(), "[UI]\nMAP=1\n");
+}
+
 TEST(AppSettings, ShownFlagsCountAnyNonZeroAndAreWrittenAsZeroOrOne) {
     SettingsFile f("[UI]\nMAP_ENABLE=2\n");
     CAppSettings s(f.ini);
