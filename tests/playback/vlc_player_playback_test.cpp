@@ -290,6 +290,33 @@ TEST_F(VlcPlayerPlayback, EndOfClipIsPostedToTheUserInterfaceThread) {
     EXPECT_EQ(player.m_bPlaying, 1);
 }
 
+// The main window's pair: each player reports only its own events and obeys
+// only its own commands.
+TEST_F(VlcPlayerPlayback, TwoPlayersInOneProcessStayIndependent) {
+    VideoWindow frontWindow(160, 120, QPoint(120, 90));
+    VideoWindow rearWindow(160, 120, QPoint(400, 90));
+    CVlcPlayer front, rear;
+    EventLog frontLog, rearLog;
+    startPlaying(front, frontWindow, frontLog, Clips::path("long.mp4"));
+    rear.SetVolume(0);
+    startPlaying(rear, rearWindow, rearLog, Clips::path("short.mp4"));
+
+    ASSERT_TRUE(waitUntil([&] { return rearLog.count(libvlc_MediaPlayerEndReached) == 1; }));
+    EXPECT_EQ(frontLog.count(libvlc_MediaPlayerEndReached), 0);
+
+    // Pausing the front player leaves the rear one playing after a restart.
+    ASSERT_TRUE(frontLog.waitForNext(libvlc_MediaPlayerPaused, [&] { front.Pause(); }));
+    rear.Stop();
+    ASSERT_TRUE(rearLog.waitForNext(libvlc_MediaPlayerPlaying, [&] { rear.Play(); }));
+    const int64_t frontHeld = front.GetTime();
+    EXPECT_TRUE(waitUntil([&] { return rear.GetTime() > 300; }));
+    // A playing front player would have moved on as far as the rear one.
+    EXPECT_LT(front.GetTime() - frontHeld, 100);
+    EXPECT_EQ(rearLog.count(libvlc_MediaPlayerPaused), 0);
+    front.Stop();
+    rear.Stop();
+}
+
 TEST_F(VlcPlayerPlayback, FileThatCannotBeOpenedGivesTheErrorEvent) {
     VideoWindow window(160, 120);
     CVlcPlayer player;
