@@ -7,6 +7,7 @@
 #include "tracks/SampleDecoding.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 
 namespace kolvex::cli {
@@ -31,6 +32,12 @@ std::string Number(double v) {
     return std::string(buffer, result.ptr);
 }
 
+// Degrees to 7 decimals (about a centimetre), so that the conversion's
+// binary noise does not show: 48.1173, not 48.117299999999986.
+double Degrees(double v) {
+    return std::isfinite(v) ? std::round(v * 1e7) / 1e7 : v;
+}
+
 std::string Json(const std::string& path, const VideoMetaInfo& meta,
                  const std::vector<DecodedGpsSample>& gps,
                  const std::vector<DecodedGSensorSample>& gsensor) {
@@ -52,8 +59,8 @@ std::string Json(const std::string& path, const VideoMetaInfo& meta,
             json.Key("date").Null();
             json.Key("time").Null();
         }
-        json.Key("latitude").Double(s.latitude);
-        json.Key("longitude").Double(s.longitude);
+        json.Key("latitude").Double(Degrees(s.latitude));
+        json.Key("longitude").Double(Degrees(s.longitude));
         json.Key("altitude").Int(s.altitude);
         json.Key("speedKmh").UInt(s.speedKmh);
         json.Key("headingDeg").Int(s.headingDeg);
@@ -83,7 +90,7 @@ std::string Csv(const std::vector<DecodedGpsSample>& gps,
     for (const auto& s : gps) {
         out += std::to_string(s.index) + ',' + std::to_string(s.timeMs) + ',';
         out += (s.hasDate ? DateText(s) : "") + ',' + (s.hasDate ? TimeText(s) : "") + ',';
-        out += Number(s.latitude) + ',' + Number(s.longitude) + ',';
+        out += Number(Degrees(s.latitude)) + ',' + Number(Degrees(s.longitude)) + ',';
         out += std::to_string(s.altitude) + ',' + std::to_string(s.speedKmh) + ',';
         out += std::to_string(s.headingDeg) + ',' + (s.fixValid ? "1" : "0") + '\n';
     }
