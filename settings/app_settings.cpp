@@ -40,8 +40,9 @@ int ParseSignedDecimal(const QString& text) {
 } // namespace
 
 CAppSettings& CAppSettings::GetInstance() {
-    // An unknown current directory (it was removed) must not put the file in
-    // the root folder; a relative name then fails to be written instead.
+    // When the current directory cannot be named (it was removed), a relative
+    // name keeps the file out of the root folder, where "" + "/Kolvex.ini"
+    // would put it.
     static CAppSettings instance(QDir::currentPath().isEmpty()
                                      ? QStringLiteral("Kolvex.ini")
                                      : QDir::currentPath() + QLatin1String("/Kolvex.ini"));
