@@ -98,7 +98,8 @@ bool CHtmlMapDlg::LoadMapPage() {
 
 void CHtmlMapDlg::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
     // A load that was replaced by a newer one reports too; only the page
-    // asked for last decides.
+    // asked for last decides. (Loading the same page again while it loads
+    // is folded into the running load, which then reports for both.)
     if (!IsSamePage(info.url(), m_requestedUrl))
         return;
     switch (info.status()) {
