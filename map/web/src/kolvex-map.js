@@ -87,6 +87,28 @@
       return Date.now() - lastUserMove < FOLLOW_PAUSE_MS;
     }
 
+    // The player hides the map by giving it no height; a fit then would pick
+    // a nonsense zoom, so it waits for the map to get a size again.
+    let fitWaitsForSize = false;
+    function hasSize() {
+      const size = map.getSize();
+      return size.x >= 10 && size.y >= 10;
+    }
+    function fitPath() {
+      const bounds = wholePath.getBounds();
+      if (!bounds.isValid()) return;
+      if (!hasSize()) {
+        fitWaitsForSize = true;
+        return;
+      }
+      fitWaitsForSize = false;
+      map.fitBounds(bounds, { padding: [20, 20], maxZoom: 17, animate: false });
+      viewHasData = true;
+    }
+    map.on('resize', () => {
+      if (fitWaitsForSize && hasSize()) fitPath();
+    });
+
     function appendTo(line, points) {
       const all = line.getLatLngs();
       for (const p of points) all.push(p);
@@ -99,13 +121,7 @@
       if (pendingWhole.length > 0) {
         appendTo(wholePath, pendingWhole);
         pendingWhole = [];
-        if (fitWholePath && !userMovedRecently()) {
-          const bounds = wholePath.getBounds();
-          if (bounds.isValid()) {
-            map.fitBounds(bounds, { padding: [20, 20], maxZoom: 17, animate: false });
-            viewHasData = true;
-          }
-        }
+        if (fitWholePath && !userMovedRecently()) fitPath();
       }
       if (pendingDriven.length > 0) {
         appendTo(drivenPath, pendingDriven);

@@ -90,6 +90,20 @@ describe('ymap.html (elliptical Mercator, plain WGS-84)', () => {
     assert.ok(!contains(state.view.bounds, [50.6, 8.9]), 'view left where the user put it');
     await page.close();
   });
+
+  test('a path sent while the map has no height is fitted once it is shown', async () => {
+    const { page } = await openMap(browser, 'ymap.html');
+    await page.setViewportSize({ width: 640, height: 1 });
+    await send(page, 'path_delete()', 'path_plot(45.000000,7.000000)',
+      'path_plot(45.050000,7.080000)', 'movpos(45.000000, 7.000000)');
+    await mapState(page);
+    await page.setViewportSize({ width: 640, height: 400 });
+    await page.waitForFunction(() => JSON.parse(kolvexMapState()).view.zoom > 8);
+    const state = await mapState(page);
+    assert.ok(contains(state.view.bounds, [45, 7]) && contains(state.view.bounds, [45.05, 7.08]));
+    assert.ok(state.view.zoom >= 11, `zoom ${state.view.zoom}`);
+    await page.close();
+  });
 });
 
 describe('bmap.html (GCJ-02 street map)', () => {
