@@ -216,6 +216,9 @@ TEST_F(CardWriterTest, WritingAgainReplacesTheCardWithTheSameBytes) {
     const auto first = Snapshot(m_card);
     std::ofstream(m_card / "DCIM" / "stray.txt") << "left over";
     fs::create_directories(m_card / "OLD");
+    // What a run cut short leaves behind.
+    fs::create_directories(m_card / ".kolvex-sample-card.partial" / "DCIM");
+    std::ofstream(m_card / ".kolvex-sample-card.partial" / "DCIM" / "half.MP4") << "half";
 
     const auto written = WriteSampleCard(m_card, plan);
 
@@ -229,7 +232,7 @@ TEST_F(CardWriterTest, WritingAgainReplacesTheCardWithTheSameBytes) {
                   file.path == "DCIM/CAMF/MOVG0020.MP4" || file.path == "DCIM/AVI/MOVA0070.AVI")
             << file.path;
     }
-    // No build folder is left beside the card.
+    // Nothing is left beside the card.
     for (const auto& entry : fs::directory_iterator(m_work))
         EXPECT_EQ(entry.path().filename().string().find(".partial"), std::string::npos);
 }
@@ -248,6 +251,16 @@ TEST_F(CardWriterTest, RefusesAFolderThatHoldsSomethingElse) {
 
 TEST_F(CardWriterTest, AFailedEncodeKeepsTheEarlierCard) {
     const CardPlan plan = SampleCardPlan();
+    const std::string goodEncoder = std::getenv("KOLVEX_FFMPEG");
+    UseEncoder("broken", "echo 'Unknown encoder libx264' >&2\nexit 1\n");
+    // Without an earlier card, the folder is left as it was found.
+    EXPECT_THROW(WriteSampleCard(m_card, plan), std::runtime_error);
+    EXPECT_FALSE(fs::exists(m_card));
+    fs::create_directories(m_card);
+    EXPECT_THROW(WriteSampleCard(m_card, plan), std::runtime_error);
+    EXPECT_TRUE(Snapshot(m_card).empty());
+
+    setenv("KOLVEX_FFMPEG", goodEncoder.c_str(), 1);
     WriteSampleCard(m_card, plan);
     const auto before = Snapshot(m_card);
     UseEncoder("broken", "echo 'Unknown encoder libx264' >&2\nexit 1\n");

@@ -55,9 +55,11 @@ bool IsEmptyFolder(const fs::path& folder) {
     return fs::is_directory(folder) && fs::directory_iterator(folder) == fs::directory_iterator();
 }
 
-// The folder the card is built in: hidden, beside the card's own folder.
+// The card is built inside its own folder, hidden, and its files are moved
+// up only when all of them were written: nothing lands outside the folder,
+// and a folder that is a mount point (a real memory card) works as well.
 fs::path BuildFolder(const fs::path& folder) {
-    return folder.parent_path() / ("." + folder.filename().string() + ".partial");
+    return folder / (std::string(kCardMarker) + ".partial");
 }
 
 void CheckReplaceable(const fs::path& folder) {
@@ -76,9 +78,27 @@ void CheckReplaceable(const fs::path& folder) {
 void WriteMarker(const fs::path& folder) {
     std::ofstream marker(folder / kCardMarker);
     marker << "A sample card written by tools/make-sample-card; writing the card again "
-              "replaces this folder.\n";
+              "replaces everything in this folder.\n";
     if (!marker)
         throw std::runtime_error("cannot write into " + folder.string());
+}
+
+// Replaces the folder's old card (everything but the build folder) with
+// what the build folder holds.
+void MoveIntoPlace(const fs::path& folder, const fs::path& build) {
+    std::vector<fs::path> old;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        if (entry.path() != build)
+            old.push_back(entry.path());
+    }
+    for (const auto& path : old)
+        fs::remove_all(path);
+    std::vector<fs::path> built;
+    for (const auto& entry : fs::directory_iterator(build))
+        built.push_back(entry.path());
+    for (const auto& path : built)
+        fs::rename(path, folder / path.filename());
+    fs::remove(build);
 }
 
 } // namespace
@@ -104,19 +124,18 @@ CameraRecords RecordsFor(const CardPlan& plan, const PlannedRecording& r) {
 std::vector<WrittenFile> WriteSampleCard(const fs::path& requested, const CardPlan& plan) {
     const fs::path folder = fs::weakly_canonical(fs::absolute(requested));
     CheckReplaceable(folder);
+    const bool created = !fs::exists(folder);
+    const bool wasEmpty = created || IsEmptyFolder(folder);
+    fs::create_directories(folder);
+    // Marked at once, so that a run cut short is replaced by the next one.
+    WriteMarker(folder);
     const fs::path build = BuildFolder(folder);
-    // Only a build folder of ours (marked) is cleared; anything else in the
-    // way is reported.
-    if (fs::exists(build)) {
-        if (!fs::exists(build / kCardMarker))
-            throw std::runtime_error(build.string() + " is in the way; remove it first");
-        fs::remove_all(build);
-    }
+    fs::remove_all(build);
     fs::create_directories(build);
-    WriteMarker(build);
 
     std::vector<WrittenFile> written;
     try {
+        WriteMarker(build);
         const std::string font = FindCaptionFont();
         for (const PlannedRecording& r : plan.recordings) {
             const CameraRecords records = RecordsFor(plan, r);
@@ -156,12 +175,14 @@ std::vector<WrittenFile> WriteSampleCard(const fs::path& requested, const CardPl
     } catch (...) {
         std::error_code ignored;
         fs::remove_all(build, ignored);
+        if (created)
+            fs::remove_all(folder, ignored);
+        else if (wasEmpty)
+            fs::remove(folder / kCardMarker, ignored);
         throw;
     }
 
-    if (fs::exists(folder))
-        fs::remove_all(folder);
-    fs::rename(build, folder);
+    MoveIntoPlace(folder, build);
     return written;
 }
 

@@ -1,6 +1,7 @@
 // Writes the sample card into a folder: the clips, the camera's records in
-// them, the read-only marks. A card is built beside its folder and moved in
-// only when complete, so a failure leaves the previous card as it was.
+// them, the read-only marks. A card is built in a hidden folder inside its
+// folder and moved up only when complete, so a failure leaves the previous
+// card as it was.
 #pragma once
 
 #include "CardPlan.h"
