@@ -64,10 +64,8 @@ CHtmlMapDlg::CHtmlMapDlg(QWidget* parent) : QFrame(parent) {
     // A crashed page would otherwise swallow every later call: load it again.
     connect(page, &QWebEnginePage::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
-                if (status != QWebEnginePage::NormalTerminationStatus && !m_requestedUrl.isEmpty())
-                    LoadFromResource(m_requestedUrl.path().endsWith(QLatin1String("bmap.html"))
-                                         ? IDR_HTML_BMAP
-                                         : IDR_HTML_YMAP);
+                if (status != QWebEnginePage::NormalTerminationStatus && m_nLoadedResource != 0)
+                    LoadFromResource(m_nLoadedResource);
             });
     WatchRightClicks(m_pView);
 }
@@ -87,6 +85,7 @@ bool CHtmlMapDlg::LoadFromResource(int resourceId) {
     if (resourceId != IDR_HTML_YMAP && resourceId != IDR_HTML_BMAP)
         return false;
     m_pBatcher->Reset();
+    m_nLoadedResource = resourceId;
     m_requestedUrl = MapPageUrl(resourceId, m_tileUrls[resourceId == IDR_HTML_BMAP ? 1 : 0]);
     m_pView->load(m_requestedUrl);
     return true;

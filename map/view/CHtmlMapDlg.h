@@ -79,6 +79,7 @@ private:
     QWebEngineView* m_pView = nullptr;
     ScriptBatcher* m_pBatcher = nullptr;
     QUrl m_requestedUrl;
+    int m_nLoadedResource = 0; // the page asked for last, 0 before the first load
     QString m_tileUrls[2];
 };
 

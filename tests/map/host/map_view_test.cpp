@@ -11,6 +11,7 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTest>
 #include <QWebEnginePage>
 #include <QWebEngineView>
@@ -145,6 +146,19 @@ private slots:
         QVERIFY(WaitUntilReady(map));
         QTest::qWait(500); // a late report of the first load must not matter
         QCOMPARE(MapState(map)["path"].toArray(), QJsonArray{Point(1, 2)});
+    }
+
+    // Statements must not vanish into a dead page after the renderer crashed.
+    void pageComesBackAfterItsRendererCrashed() {
+        CHtmlMapDlg map;
+        map.LoadMapPage();
+        QVERIFY(WaitUntilReady(map));
+        QSignalSpy crashed(map.Page(), &QWebEnginePage::renderProcessTerminated);
+        map.Page()->load(QUrl("chrome://crash"));
+        QVERIFY(crashed.wait(kLoadTimeoutMs));
+        map.RunScript("path_plot(3.000000,4.000000)");
+        QVERIFY(WaitUntilReady(map));
+        QCOMPARE(MapState(map)["path"].toArray(), QJsonArray{Point(3, 4)});
     }
 
     void unknownPageNumberIsRefused() {
