@@ -5,8 +5,10 @@
 #include "track_export.h"
 
 #include "map/kml/kml_writer.h"
+#include "tracks/MediaFile.h"
 #include "tracks/TrackMath.h"
 
+#include <QFile>
 #include <QStandardPaths>
 
 #include <ctime>
@@ -66,9 +68,11 @@ bool CRecordingManager::ExportKml(const QString& folder, QString& path) {
     const QString pathDescription = u'"' + entry.subdir + u'/' + entry.name + u'"' +
                                     FormatLocalTime(entry.meta.startTime, " %Y/%m/%d %H:%M:%S");
     bool ok = writer.WriteKmlHeader(entry.name, QString(), pathDescription);
-    const size_t count = m_nGpsDataSize / kGpsSampleSize;
+    std::vector<uint8_t> block;
+    const bool read = CurrentGpsBlock(block);
+    const size_t count = block.size() / kGpsSampleSize;
     for (size_t i = 0; i < count; ++i) {
-        const GpsSample sample = LoadGpsSample(m_gpsData.data() + i * kGpsSampleSize);
+        const GpsSample sample = LoadGpsSample(block.data() + i * kGpsSampleSize);
         if (IsExportedSample(sample))
             ok = writer.WriteKmlPoint(DdmmToDegrees(sample.latitude / 100),
                                       DdmmToDegrees(sample.longitude / 100), sample.altitude) &&
@@ -76,7 +80,23 @@ bool CRecordingManager::ExportKml(const QString& folder, QString& path) {
     }
     ok = writer.WriteKmlFooter() && ok;
     path = fullPath;
-    return ok;
+    return ok && read;
+}
+
+bool CRecordingManager::CurrentGpsBlock(std::vector<uint8_t>& block) const {
+    const RecordingEntry& entry = m_entries[static_cast<size_t>(m_nCurFile)];
+    const QString path = GetPath(m_nCurFile);
+    if (path == m_strDataPath) {
+        block.assign(m_gpsData.begin(), m_gpsData.begin() + m_nGpsDataSize);
+        return true;
+    }
+    // The buffers hold another recording (the list changed since it was
+    // loaded): read the current one's block from its file.
+    if (entry.meta.gpsSize == 0)
+        return true;
+    return ReadFileRange(QFile::encodeName(path).toStdString(), entry.meta.gpsOffset,
+                         entry.meta.gpsSize, block) &&
+           block.size() == entry.meta.gpsSize;
 }
 
 } // namespace kolvex

@@ -86,7 +86,8 @@ int CRecordingManager::LoadRecordingData(int entry) {
     m_nLastShownSample = 0;
 
     const VideoMetaInfo& meta = m_entries[static_cast<size_t>(entry)].meta;
-    BlockFile file(GetCurrentPath());
+    m_strDataPath = GetCurrentPath();
+    BlockFile file(m_strDataPath);
     if (!file.IsOpen())
         return 0;
     const uint64_t length = file.Length();

@@ -78,6 +78,7 @@ private:
     void ClearHighlights();
     void ClearGpsInstruments();
     void ProgressStep(int percent);
+    bool CurrentGpsBlock(std::vector<uint8_t>& block) const;
 
     std::vector<RecordingEntry> m_entries;
     std::vector<RecordingGroup> m_groups;
@@ -96,6 +97,9 @@ private:
     double m_dGpsRate = 1.0;
     int32_t m_nCurFile = -1;
     int32_t m_nCurGroup = 0;
+    // The file whose blocks are in the buffers, so that an export after the
+    // list changed does not name one recording and hold another's track.
+    QString m_strDataPath;
     // The GPS sample the instruments show, so that reports within the same
     // sample redraw nothing.
     int64_t m_nLastShownSample = 0;

@@ -175,6 +175,30 @@ TEST(KmlExportTest, FolderIsCreatedBelowTheDocumentsFolder) {
     EXPECT_TRUE(QDir(folder).exists());
 }
 
+TEST(KmlExportTest, TrackBelongsToTheRecordingTheFileIsNamedAfter) {
+    // After a deletion the current index can point at another recording
+    // than the one whose samples were loaded.
+    TempCard card;
+    auto first = RecordingAt("2013-05-17 08:00:00");
+    first.writeGps = true;
+    first.gps = {Fix(2232.615, 11356.78, 35)};
+    card.AddRecording("FILA0001.AVI", first);
+    auto second = RecordingAt("2013-05-17 09:00:00");
+    second.writeGps = true;
+    second.gps = {Fix(-3352.5, -15112.0, -4)};
+    card.AddRecording("FILB0002.AVI", second);
+    CRecordingManager manager;
+    ASSERT_EQ(manager.Load(card.Root(), QString()), 1);
+    manager.SelectFile(0);
+    manager.LoadRecordingData(0);
+    manager.SelectFile(1);
+    QString path;
+    ASSERT_TRUE(manager.ExportKml(card.Root() + "/", path));
+    EXPECT_TRUE(path.endsWith("/FILB0002_2013_05_17_09-00-00.KML"));
+    EXPECT_EQ(Content(path), Header("FILB0002.AVI", "\"/FILB0002.AVI\" 2013/05/17 09:00:00") +
+                                 "-151.200000,-33.875000,-4\n" + kFooter);
+}
+
 TEST(KmlWriterTest, RefusesToWriteWithoutAnOpenFile) {
     CKmlWriter writer;
     EXPECT_FALSE(writer.WriteKmlHeader("a", "", "b"));
