@@ -9,6 +9,8 @@
 #   BUILD_DIR  holds cli/kolvex-cli and bench/library/write_bench_card
 #              (default: build); WORK_DIR gets the clip and the card
 #              (default: a temporary folder, removed at the end).
+# library_bench (built here when libbenchmark is found) adds the in-process
+# figures: loading per file, one recording's data, the playback tick.
 # The card's files are sparse: 270 MB each on paper, about 180 KB on disk.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -101,3 +103,9 @@ awk -v n="$count" -v ours="$ours" -v exif="$exif" -v ps="$probe_sample" -v k="$f
         printf "  kolvex-cli samples is not built; exiftool -ee takes %.4f s\n", ee
     }
 }'
+
+# The library in process (no tool start-up, no JSON), when built.
+if [ -x "$build/bench/library/library_bench" ]; then
+    echo
+    "$build/bench/library/library_bench" 2>/dev/null | grep -E "^(Benchmark|BM_|-)"
+fi
