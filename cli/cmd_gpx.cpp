@@ -1,6 +1,7 @@
 // kolvex-cli gpx PATH... [--out FILE]: the GPS track of recordings as GPX 1.1.
 #include "command.h"
 #include "recording_path.h"
+#include "scan_progress.h"
 
 #include "library/track_export.h"
 
@@ -44,6 +45,8 @@ int RunGpx(const std::vector<std::string>& args) {
     std::vector<GpxSource> sources;
     for (const std::string& path : paths) {
         CRecordingManager manager;
+        TerminalScanProgress progress("gpx");
+        manager.SetProgressView(&progress);
         bool isFolder = false;
         if (const int status = LoadPath("gpx", path, manager, isFolder); status != kOk)
             return status;
