@@ -6,8 +6,6 @@
 #include <stdexcept>
 #include <system_error>
 
-#include <unistd.h>
-
 namespace kolvex::samplecard {
 
 namespace fs = std::filesystem;
@@ -34,14 +32,9 @@ void AddRecords(const fs::path& file, const PlannedRecording& recording,
         AddRecordsToIsoFile(file.string(), records, recording.recordsInsideMovie);
 }
 
-std::string Describe(const PlannedRecording& r, bool rear) {
-    std::string text = std::to_string(r.width) + "x" + std::to_string(r.height);
-    if (rear) {
-        text = std::to_string(r.rear->width) + "x" + std::to_string(r.rear->height) + "  rear of " +
-               r.name;
-        return text;
-    }
-    text += "  " + r.window.start.Text() + "  " + std::to_string(r.window.seconds) + " s";
+std::string Describe(const PlannedRecording& r) {
+    std::string text = std::to_string(r.width) + "x" + std::to_string(r.height) + "  " +
+                       r.window.start.Text() + "  " + std::to_string(r.window.seconds) + " s";
     text += r.gpsRate ? "  GPS " + std::to_string(r.gpsRate) + " Hz" : "  no GPS";
     text += r.textDate ? ", text date" : ", start from GPS";
     if (r.name.size() >= 4 && r.name[3] == 'G')
@@ -49,6 +42,53 @@ std::string Describe(const PlannedRecording& r, bool rear) {
     if (r.readOnly)
         text += ", read-only";
     return text;
+}
+
+std::string DescribeRear(const PlannedRecording& r) {
+    return std::to_string(r.rear->width) + "x" + std::to_string(r.rear->height) + "  rear of " +
+           r.name;
+}
+
+void MakeReadOnly(const fs::path& file) {
+    fs::permissions(file, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+}
+
+// Encodes the recording's front clip (and its rear partner's) into the
+// build folder and adds the camera's records to each.
+void WriteRecording(const fs::path& build, const CardPlan& plan, const PlannedRecording& r,
+                    const std::string& font, std::vector<WrittenFile>& written) {
+    const CameraRecords records = RecordsFor(plan, r);
+    const std::string stem = r.name.substr(0, r.name.rfind('.'));
+    const fs::path front = build / FrontPath(r);
+    fs::create_directories(front.parent_path());
+    ClipRequest clip;
+    clip.path = front.string();
+    clip.format = FormatName(r.container);
+    clip.width = r.width;
+    clip.height = r.height;
+    clip.seconds = r.window.seconds;
+    clip.caption = "FRONT " + stem;
+    clip.start = r.window.start;
+    clip.seed = static_cast<unsigned>(written.size() + 1);
+    EncodeClip(clip, font);
+    AddRecords(front, r, records);
+    if (r.readOnly)
+        MakeReadOnly(front);
+    written.push_back({FrontPath(r), fs::file_size(front), Describe(r)});
+
+    if (!r.rear)
+        return;
+    const fs::path rear = build / RearPath(r);
+    fs::create_directories(rear.parent_path());
+    clip.path = rear.string();
+    clip.width = r.rear->width;
+    clip.height = r.rear->height;
+    clip.front = false;
+    clip.caption = "REAR " + stem;
+    EncodeClip(clip, font);
+    AddRecords(rear, r, records);
+    written.push_back({RearPath(r), fs::file_size(rear), DescribeRear(r)});
 }
 
 bool IsEmptyFolder(const fs::path& folder) {
@@ -137,41 +177,8 @@ std::vector<WrittenFile> WriteSampleCard(const fs::path& requested, const CardPl
     try {
         WriteMarker(build);
         const std::string font = FindCaptionFont();
-        for (const PlannedRecording& r : plan.recordings) {
-            const CameraRecords records = RecordsFor(plan, r);
-            fs::create_directories(build / r.folder);
-            const fs::path front = build / FrontPath(r);
-            ClipRequest clip;
-            clip.path = front.string();
-            clip.format = FormatName(r.container);
-            clip.width = r.width;
-            clip.height = r.height;
-            clip.seconds = r.window.seconds;
-            clip.caption = "FRONT " + r.name.substr(0, r.name.rfind('.'));
-            clip.start = r.window.start;
-            clip.seed = static_cast<unsigned>(written.size() + 1);
-            EncodeClip(clip, font);
-            AddRecords(front, r, records);
-            if (r.readOnly)
-                fs::permissions(front,
-                                fs::perms::owner_write | fs::perms::group_write |
-                                    fs::perms::others_write,
-                                fs::perm_options::remove);
-            written.push_back({FrontPath(r), fs::file_size(front), Describe(r, false)});
-
-            if (r.rear) {
-                const fs::path rear = build / RearPath(r);
-                fs::create_directories(rear.parent_path());
-                clip.path = rear.string();
-                clip.width = r.rear->width;
-                clip.height = r.rear->height;
-                clip.front = false;
-                clip.caption = "REAR " + r.name.substr(0, r.name.rfind('.'));
-                EncodeClip(clip, font);
-                AddRecords(rear, r, records);
-                written.push_back({RearPath(r), fs::file_size(rear), Describe(r, true)});
-            }
-        }
+        for (const PlannedRecording& r : plan.recordings)
+            WriteRecording(build, plan, r, font, written);
     } catch (...) {
         std::error_code ignored;
         fs::remove_all(build, ignored);
