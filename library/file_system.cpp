@@ -71,6 +71,11 @@ bool IsDirectory(const QString& path) {
     return !path.isEmpty() && ::stat(Native(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool IsRegularFile(const QString& path) {
+    struct stat st;
+    return !path.isEmpty() && ::stat(Native(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 bool IsOwnerReadOnly(const QString& path) {
     struct stat st;
     if (::stat(Native(path).constData(), &st) != 0)
@@ -114,7 +119,9 @@ bool IsSameFile(const QString& a, const QString& b) {
 bool CopyFileReplacing(const QString& source, const QString& target) {
     if (IsSameFile(source, target))
         return false;
-    const int from = ::open(Native(source).constData(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that a source replaced by a pipe cannot hang us; the
+    // check below then refuses it.
+    const int from = ::open(Native(source).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (from < 0)
         return false;
     struct stat st;

@@ -9,6 +9,9 @@ namespace kolvex {
 
 bool PathExists(const QString& path);
 bool IsDirectory(const QString& path);
+// A regular file (after links): the only kind a parser may open without
+// the risk of blocking on a pipe or a device.
+bool IsRegularFile(const QString& path);
 
 // A recording the camera protected cannot be written by its owner.
 bool IsOwnerReadOnly(const QString& path);

@@ -16,30 +16,28 @@ namespace {
 enum class EntryKind { kFile, kFolder, kSkip };
 
 EntryKind KindOf(const QByteArray& levelPath, const dirent* entry) {
-    unsigned char type = entry->d_type;
-    if (type == DT_DIR)
+    if (entry->d_type == DT_DIR)
         return EntryKind::kFolder;
-    if (type == DT_REG)
+    if (entry->d_type == DT_REG)
         return EntryKind::kFile;
+    if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
+        return EntryKind::kSkip; // pipes, sockets, devices: opening one may block
     struct stat st;
     const QByteArray path = levelPath + entry->d_name;
-    if (type == DT_UNKNOWN) {
-        if (::lstat(path.constData(), &st) != 0)
-            return EntryKind::kSkip;
-        if (S_ISDIR(st.st_mode))
-            return EntryKind::kFolder;
-        if (!S_ISLNK(st.st_mode))
-            return EntryKind::kFile;
-        type = DT_LNK;
-    }
-    if (type == DT_LNK) {
-        // A link to a folder could lead back up the tree; links to files
-        // are what some tools leave on a copied card and are offered.
-        if (::stat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode))
-            return EntryKind::kSkip;
+    if (::lstat(path.constData(), &st) != 0)
+        return EntryKind::kSkip;
+    if (S_ISDIR(st.st_mode))
+        return EntryKind::kFolder;
+    if (S_ISREG(st.st_mode))
         return EntryKind::kFile;
-    }
-    return EntryKind::kFile;
+    if (!S_ISLNK(st.st_mode))
+        return EntryKind::kSkip;
+    // A link to a folder could lead back up the tree and is not followed;
+    // links to files are what some tools leave on a copied card and are
+    // offered. A dangling link is offered too and fails to parse.
+    if (::stat(path.constData(), &st) != 0)
+        return EntryKind::kFile;
+    return S_ISREG(st.st_mode) ? EntryKind::kFile : EntryKind::kSkip;
 }
 
 struct Level {

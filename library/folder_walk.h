@@ -1,7 +1,7 @@
 // A depth-first walk of a folder tree without recursion, as a card holds
 // it: hidden entries (names starting with '.') are skipped, symbolic links
-// to folders are not followed, and at most kMaxFolderDepth levels below the
-// opened folder are entered.
+// to folders are not followed, pipes, sockets and devices are not reported,
+// and at most kMaxFolderDepth levels below the opened folder are entered.
 #pragma once
 
 #include <QString>

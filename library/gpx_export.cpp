@@ -1,6 +1,7 @@
 // Recordings' tracks as one GPX document, one segment per recording.
 #include "recording_manager.h"
 
+#include "file_system.h"
 #include "track_export.h"
 
 #include "map/kml/gpx_writer.h"
@@ -41,7 +42,8 @@ bool WriteGpxTrack(const std::vector<GpxSource>& recordings, const QString& trac
         if (meta.gpsSize == 0)
             continue;
         std::vector<uint8_t> block;
-        if (!ReadFileRange(QFile::encodeName(source.path).toStdString(), meta.gpsOffset,
+        if (!IsRegularFile(source.path) ||
+            !ReadFileRange(QFile::encodeName(source.path).toStdString(), meta.gpsOffset,
                            meta.gpsSize, block)) {
             allRead = false;
             continue;

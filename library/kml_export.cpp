@@ -94,7 +94,8 @@ bool CRecordingManager::CurrentGpsBlock(std::vector<uint8_t>& block) const {
     // loaded): read the current one's block from its file.
     if (entry.meta.gpsSize == 0)
         return true;
-    return ReadFileRange(QFile::encodeName(path).toStdString(), entry.meta.gpsOffset,
+    return IsRegularFile(path) &&
+           ReadFileRange(QFile::encodeName(path).toStdString(), entry.meta.gpsOffset,
                          entry.meta.gpsSize, block) &&
            block.size() == entry.meta.gpsSize;
 }

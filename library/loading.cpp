@@ -63,6 +63,10 @@ int CRecordingManager::LoadSingleFile(const QString& folder, const QString& file
     fullPath += fileName;
     if (!PathExists(fullPath))
         return 0;
+    // Only a regular file is handed to a parser (opening a pipe would wait
+    // for a writer); anything else loads as a file that does not parse.
+    if (!IsRegularFile(fullPath))
+        return 1;
     if (fileName.size() >= 4 && fileName[3] == u'G')
         entry.flags |= kRecordingEvent;
     FileStatus status;

@@ -21,7 +21,14 @@ namespace {
 class BlockFile {
 public:
     explicit BlockFile(const QString& path)
-        : m_fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC)) {}
+        : m_fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {
+        // A recording replaced by a pipe or a device is no recording.
+        struct stat st;
+        if (m_fd >= 0 && (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+            ::close(m_fd);
+            m_fd = -1;
+        }
+    }
     ~BlockFile() {
         if (m_fd >= 0)
             ::close(m_fd);

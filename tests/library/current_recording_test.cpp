@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kolvex::testing {
@@ -172,6 +173,11 @@ TEST(RecordingDataTest, VanishedFileGivesNoDataInsteadOfACrash) {
     EXPECT_EQ(p.manager.CurrentFile(), 1);
     EXPECT_EQ(p.log, (CallLog{"map.pathdrived_delete()", "map.path_delete()"}));
     EXPECT_EQ(p.manager.UpdatePosition(0, true, true), 0);
+    // Replaced by a pipe: refused at once rather than waiting for a writer.
+    ASSERT_EQ(::mkfifo(p.manager.GetPath(1).toUtf8().constData(), 0644), 0);
+    ::alarm(20);
+    EXPECT_EQ(p.manager.LoadRecordingData(1), 0);
+    ::alarm(0);
     EXPECT_EQ(p.manager.LoadRecordingData(2), 0);
     EXPECT_EQ(p.manager.LoadRecordingData(-1), 0);
 }

@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
+#include <algorithm>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -100,6 +102,21 @@ TEST(FolderWalkTest, DoesNotFollowLinksToFolders) {
                                      "DCIM/|FILE0001.MOV|f", "|DCIM|d",
                                      "|FILE0009.MOV|f", // a link to a file is offered
                                  }));
+}
+
+TEST(FolderWalkTest, PipesAndDevicesAreNotOfferedToTheReader) {
+    TempCard card;
+    card.AddFile("DCIM/FILE0001.MOV", "");
+    // Opening a pipe waits for a writer: the scan would hang on it.
+    ASSERT_EQ(::mkfifo(card.Path("DCIM/FILE0002.MOV").c_str(), 0644), 0);
+    ASSERT_EQ(::symlink(card.Path("DCIM/FILE0002.MOV").c_str(), card.Path("FILE0003.MOV").c_str()),
+              0);
+    ::alarm(20); // a hang fails the test instead of stalling the suite
+    EXPECT_EQ(Walk(card.Root()), (std::vector<std::string>{"DCIM/|FILE0001.MOV|f", "|DCIM|d"}));
+    CRecordingManager manager;
+    EXPECT_EQ(manager.Load(card.Root() + "/DCIM", QStringLiteral("FILE0002.MOV")), 1);
+    EXPECT_TRUE(manager.Entries().empty());
+    ::alarm(0);
 }
 
 TEST(FolderWalkTest, EntersFortyLevelsAndReportsButDoesNotEnterTheFortyFirst) {
