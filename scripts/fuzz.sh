@@ -9,6 +9,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 minutes="${1:-5}"
+if ! [[ "$minutes" =~ ^[1-9][0-9]*$ ]]; then
+    echo "usage: scripts/fuzz.sh [MINUTES]  (a whole number of minutes, at least 1)" >&2
+    exit 64
+fi
 dir=build-fuzz
 
 if [ ! -f "$dir/CMakeCache.txt" ]; then

@@ -15,6 +15,10 @@ constexpr size_t kDirectReadSize = 4096;
 // Read-ahead starts here once reads run contiguously, and doubles up to the cap.
 constexpr size_t kFirstReadAhead = 64;
 constexpr size_t kMaxReadAhead = 64 * 1024;
+// Contiguous small reads in a row before read-ahead starts: a box header
+// followed by its first child's header is no scan and should cost only its
+// own bytes.
+constexpr unsigned kScanStreak = 3;
 } // namespace
 
 CMediaFile::~CMediaFile() {
@@ -39,6 +43,7 @@ bool CMediaFile::Open(const std::string& path) {
     m_windowSize = 0;
     m_windowReachesEnd = false;
     m_readAhead = 0;
+    m_streak = 0;
     return true;
 }
 
@@ -106,9 +111,12 @@ size_t CMediaFile::ReadAt(uint64_t offset, void* buffer, size_t n) {
     const bool contiguous = m_windowSize > 0 && offset == windowEnd;
     if (n >= kDirectReadSize) {
         m_readAhead = 0;
+        m_streak = 0;
         return ReadDirect(offset, out, n);
     }
-    m_readAhead = contiguous ? std::clamp(m_readAhead * 2, kFirstReadAhead, kMaxReadAhead) : 0;
+    m_streak = contiguous ? m_streak + 1 : 0;
+    m_readAhead =
+        m_streak >= kScanStreak ? std::clamp(m_readAhead * 2, kFirstReadAhead, kMaxReadAhead) : 0;
     const size_t want = n + m_readAhead;
     m_window.resize(std::max(m_window.size(), want));
     m_windowOffset = offset;

@@ -60,6 +60,7 @@ private:
     size_t m_windowSize = 0;
     bool m_windowReachesEnd = false;
     size_t m_readAhead = 0;
+    unsigned m_streak = 0; // contiguous small reads in a row
 };
 
 // Reads size bytes at offset of the file at path into out, bounded by the
