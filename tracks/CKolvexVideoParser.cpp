@@ -128,8 +128,11 @@ int32_t CKolvexFileParser::Fail(std::string reason) {
 int32_t CKolvexFileParser::Parse(std::string path) {
     ResetState();
     m_failureReason.clear();
-    if (!m_file.Open(path))
-        return Fail("cannot open the file: " + std::string(std::strerror(errno)));
+    if (!m_file.Open(path)) {
+        const int error = errno;
+        return Fail(error == EINVAL ? std::string("not a regular file")
+                                    : "cannot open the file: " + std::string(std::strerror(error)));
+    }
     if (m_pFileStatus)
         m_file.FillStatus(*m_pFileStatus);
     bool walked = false;

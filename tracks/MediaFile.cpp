@@ -27,12 +27,14 @@ CMediaFile::~CMediaFile() {
 
 bool CMediaFile::Open(const std::string& path) {
     Close();
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // O_NONBLOCK: opening a FIFO must not wait for a writer; it is then
+    // refused below. Reads of regular files ignore the flag.
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return false;
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        int saved = S_ISDIR(st.st_mode) ? EISDIR : errno;
+        const int saved = S_ISDIR(st.st_mode) ? EISDIR : S_ISREG(st.st_mode) ? errno : EINVAL;
         ::close(fd);
         errno = saved;
         return false;

@@ -4,10 +4,12 @@
 #include "tracks/MediaFile.h"
 #include "CameraFileWriter.h"
 #include "TempDir.h"
+#include "tracks/CKolvex3gpParser.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
+#include <sys/stat.h>
 
 namespace kolvex {
 namespace {
@@ -74,12 +76,16 @@ TEST(MediaFileTest, CountsTheSystemReadsAndStartsEachOpenAfresh) {
     EXPECT_EQ(file.IoCounters().readCalls, 1u);
 }
 
-TEST(MediaFileTest, RefusesFoldersAndMissingFiles) {
+TEST(MediaFileTest, RefusesFoldersMissingFilesAndPipesWithoutWaiting) {
     testing::TempDir dir;
+    ASSERT_EQ(mkfifo(dir.File("pipe.MP4").c_str(), 0644), 0);
     CMediaFile file;
     EXPECT_FALSE(file.Open(dir.File("")));
     EXPECT_FALSE(file.Open(dir.File("missing")));
+    EXPECT_FALSE(file.Open(dir.File("pipe.MP4"))); // would block forever without a writer
     EXPECT_FALSE(file.IsOpen());
+    CKolvex3gpParser parser;
+    EXPECT_EQ(parser.Parse(dir.File("pipe.MP4")), -1);
 }
 
 TEST(MediaFileTest, ReadFileRangeIsBoundedByTheFile) {
