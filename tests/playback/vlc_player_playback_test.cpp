@@ -118,8 +118,8 @@ struct VideoWindow {
     bool windowShown = false;
 };
 
-// The clips, encoded on first use: CTest runs every case in a process of its
-// own, and each case pays only for the clips it plays.
+// The clips, encoded on first use and once per process: a case run on its own
+// (--gtest_filter) pays only for the clips it plays.
 class Clips {
 public:
     static QString path(const QString& fileName) {
@@ -483,7 +483,7 @@ int main(int argc, char** argv) {
     // The window ids handed to libVLC are X11 ids.
     qputenv("QT_QPA_PLATFORM", "xcb");
     ::testing::InitGoogleTest(&argc, argv);
-    // Listing the cases needs no display; the build lists them without one.
+    // Listing the cases needs no display.
     if (::testing::GTEST_FLAG(list_tests)) {
         return RUN_ALL_TESTS();
     }
