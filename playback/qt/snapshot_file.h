@@ -5,8 +5,8 @@
 // libVLC 3 writes every snapshot as PNG whatever the extension, so a
 // "shot.jpg" straight from TakeSnapshot would be a PNG in disguise. libVLC
 // writes into a private temporary file and we write the user's file from it,
-// replacing an existing file only once the new picture is complete. libVLC
-// never sees the user's path (it would expand '%' sequences in it).
+// replacing an existing file only once the new picture is complete; libVLC's
+// own path handling never sees the user's file name.
 
 #include <QString>
 
