@@ -33,8 +33,9 @@ int64_t ConvertOrThrow(int year, int month, int day, int hour, int minute, int s
 // The longest text date that is looked at; longer records are cut.
 constexpr size_t kMaxTextDate = 63;
 // The GPS block is read in pieces: the first sample alone (it is dated in
-// the common case), then pieces that grow, so that a block whose fix comes
-// late costs few reads.
+// the common case), then pieces that grow by a quarter each time, so that a
+// block whose fix comes late costs few reads and little reading past the
+// dated sample.
 constexpr uint64_t kFirstGpsPieceSamples = 1;
 constexpr uint64_t kSecondGpsPieceSamples = 32;
 constexpr uint64_t kMaxGpsPieceSamples = 2048;
@@ -110,7 +111,8 @@ void CKolvexVideoParser::ExamineGpsBlock(uint64_t offset, uint32_t size) {
         }
         if (whole < samples)
             return; // the file ended early
-        pieceSamples = std::clamp(pieceSamples * 2, kSecondGpsPieceSamples, kMaxGpsPieceSamples);
+        pieceSamples = std::clamp(pieceSamples + pieceSamples / 4, kSecondGpsPieceSamples,
+                                  kMaxGpsPieceSamples);
     }
 }
 
