@@ -33,5 +33,5 @@ const std::vector<Command>& Commands();
 #define KOLVEX_CLI_CONCAT(a, b) KOLVEX_CLI_CONCAT2(a, b)
 // Use at namespace scope in a cmd_*.cpp: KOLVEX_CLI_COMMAND({"probe", "probe FILE", "...", Run});
 #define KOLVEX_CLI_COMMAND(...)                                                                    \
-    [[maybe_unused]] static const bool KOLVEX_CLI_CONCAT(kolvexCliRegistered_, __LINE__) =       \
+    [[maybe_unused]] static const bool KOLVEX_CLI_CONCAT(kolvexCliRegistered_, __LINE__) =         \
         ::kolvex::cli::RegisterCommand(::kolvex::cli::Command __VA_ARGS__)
