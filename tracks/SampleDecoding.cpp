@@ -63,8 +63,14 @@ std::vector<DecodedGSensorSample> DecodeGSensorBlock(const std::vector<GSensorSa
     out.reserve(samples.size());
     const unsigned rate = meta.gsensorInfo[0];
     const unsigned scale = GSensorScale(meta);
-    for (size_t i = 0; i < samples.size(); ++i)
+    for (size_t i = 0; i < samples.size(); ++i) {
         out.push_back(DecodeGSensorSample(samples[i], static_cast<uint32_t>(i), rate, scale));
+        // A block without a rate covers the whole recording, as the G-sensor
+        // graph lays it out: sample i lies at i * duration / count.
+        if (rate == 0)
+            out.back().timeMs =
+                static_cast<int64_t>(i * uint64_t{meta.durationMs} / samples.size());
+    }
     return out;
 }
 

@@ -28,7 +28,7 @@ struct DecodedGpsSample {
 
 struct DecodedGSensorSample {
     uint32_t index = 0;
-    int64_t timeMs = 0; // index * 1000 / rate; 0 for every sample when the rate is not given
+    int64_t timeMs = 0;         // index * 1000 / rate; without a rate, spread over the duration
     double x = 0, y = 0, z = 0; // G
 };
 

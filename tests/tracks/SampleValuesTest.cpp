@@ -127,9 +127,16 @@ TEST(SampleDecodingTest, GSensorScaleAndRate) {
         uint8_t rate, scale;
         double xOf64;
         int64_t secondSampleMs;
-    } cases[] = {{10, 8, 4.0, 100}, {10, 0, 4.0, 100}, {25, 16, 8.0, 40}, {0, 2, 1.0, 0}};
+    } cases[] = {
+        {10, 8, 4.0, 100},
+        {10, 0, 4.0, 100},
+        {25, 16, 8.0, 40},
+        // Without a rate the samples are spread evenly over the recording.
+        {0, 2, 1.0, 500},
+    };
     for (const auto& c : cases) {
         VideoMetaInfo meta;
+        meta.durationMs = 1000;
         meta.gsensorInfo = {c.rate, c.scale, 0, 0};
         const auto d = DecodeGSensorBlock({{64, -128, 0}, {0, 0, 127}}, meta);
         ASSERT_EQ(d.size(), 2u);
@@ -137,6 +144,11 @@ TEST(SampleDecodingTest, GSensorScaleAndRate) {
         EXPECT_DOUBLE_EQ(d[0].y, -2 * c.xOf64);
         EXPECT_EQ(d[1].timeMs, c.secondSampleMs);
     }
+
+    VideoMetaInfo noRateNoDuration;
+    const auto d = DecodeGSensorBlock({{1, 1, 1}, {2, 2, 2}}, noRateNoDuration);
+    ASSERT_EQ(d.size(), 2u);
+    EXPECT_EQ(d[1].timeMs, 0);
 }
 
 TEST(SampleDecodingTest, ReadsBothBlocksOfAParsedFileWithinItsLength) {
