@@ -5,6 +5,8 @@
 
 #include "library/track_export.h"
 
+#include <QFileInfo>
+
 #include <cstdio>
 
 namespace kolvex::cli {
@@ -66,7 +68,8 @@ int RunKml(const std::vector<std::string>& args) {
         std::fprintf(stderr, "kolvex-cli kml: cannot write %s\n", path.toUtf8().constData());
         return kFailure;
     }
-    std::printf("%s\n", path.toUtf8().constData());
+    // Scripts get a path that still holds after they change folders.
+    std::printf("%s\n", QFileInfo(path).absoluteFilePath().toUtf8().constData());
     return kOk;
 }
 

@@ -127,6 +127,12 @@ TEST(CliExportTest, KmlAndGpxOfOneRecording) {
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.readAll().contains("113.946333,22.543583,35\n"));
 
+    // A relative folder still gives the file's full path.
+    run = Cli({"kml", "MYTRIP.MP4", "--out", "relative"}, card.Root());
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(QString::fromUtf8(run.out).trimmed(),
+              card.Root() + "/relative/MYTRIP_2013_05_17_08-09-10.KML");
+
     run = Cli({"gpx", card.Root() + "/MYTRIP.MP4", "--out", card.Root() + "/trip.gpx"});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     QFile gpx(card.Root() + "/trip.gpx");
