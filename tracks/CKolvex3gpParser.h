@@ -15,6 +15,9 @@ protected:
     const char* NotThisFormat() const override {
         return "not an MP4, MOV or 3GP file (it does not start with an \"ftyp\" box)";
     }
+    const char* NoPictureSize() const override {
+        return "no picture size found (no H.264 video track)";
+    }
 
 private:
     struct BoxHeader {

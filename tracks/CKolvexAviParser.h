@@ -14,6 +14,9 @@ protected:
     const char* NotThisFormat() const override {
         return "not an AVI file (it does not start with \"RIFF\")";
     }
+    const char* NoPictureSize() const override {
+        return "no picture size found (no video stream format)";
+    }
     bool FormatComplete(std::string& reason) const override {
         if (m_bMoviBeyondEnd)
             reason = "the movie data reaches beyond the end of the file (unfinished recording)";

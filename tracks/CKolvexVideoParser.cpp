@@ -150,7 +150,7 @@ int32_t CKolvexFileParser::Parse(std::string path) {
     if (!m_bStartTimeKnown)
         m_startTime = 0;
     if (m_width == 0 || m_height == 0)
-        return Fail("no picture size found (no H.264 video track)");
+        return Fail(NoPictureSize());
     if (m_durationMs == 0)
         return Fail("no duration found");
     std::string reason;

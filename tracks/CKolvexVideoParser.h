@@ -84,6 +84,8 @@ protected:
     virtual bool WalkFormat() = 0;
     // What a file without the format's signature is told.
     virtual const char* NotThisFormat() const = 0;
+    // What a file without a picture size is told.
+    virtual const char* NoPictureSize() const = 0;
     // What the format needs besides a picture size and a duration; sets
     // reason when it is missing.
     virtual bool FormatComplete(std::string& reason) const {

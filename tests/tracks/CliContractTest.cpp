@@ -116,6 +116,7 @@ TEST(CliProbeTest, ExitCodesAndMessages) {
     Bytes unfinished = BuildAvi(cut);
     unfinished.resize(300); // the movie list now reaches past the end
     ASSERT_TRUE(WriteFile(dir.File("CUT.AVI"), unfinished));
+    ASSERT_TRUE(WriteFile(dir.File("HEADER.AVI"), RiffFile().Serialize()));
     const struct {
         std::vector<std::string> args;
         int status;
@@ -126,6 +127,7 @@ TEST(CliProbeTest, ExitCodesAndMessages) {
         {{"probe", dir.File("lower.avi")}, 1, "not an MP4"},
         {{"probe", dir.File("TEXT.MP4")}, 1, "ftyp"},
         {{"probe", dir.File("CUT.AVI")}, 1, "beyond the end"},
+        {{"probe", dir.File("HEADER.AVI")}, 1, "no video stream format"},
         {{"probe", dir.File("MISSING.MP4")}, 2, "No such file"},
         {{"probe", dir.File("")}, 1, "folder"},
         {{"probe"}, 64, "Usage"},
