@@ -23,6 +23,8 @@ PACKAGES=(
   ffmpeg xvfb xauth x11-utils imagemagick xdotool librsvg2-bin
   libimage-exiftool-perl chromium fonts-dejavu-core fonts-noto-core desktop-file-utils
   fonts-noto-cjk
+  # locale sources: tests compile a German locale to check number formatting
+  locales
 )
 
 export DEBIAN_FRONTEND=noninteractive
