@@ -1,11 +1,12 @@
 // kolvex-cli gpx PATH... [--out FILE]: the GPS track of recordings as GPX 1.1.
 #include "command.h"
+#include "file_identity.h"
 #include "recording_path.h"
 #include "scan_progress.h"
 
+#include "library/native_path.h"
 #include "library/track_export.h"
-
-#include <QSaveFile>
+#include "map/kml/replacing_file.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -19,9 +20,12 @@ int RunGpx(const std::vector<std::string>& args) {
                     "Writes one GPX 1.1 track of the recordings named (a folder stands for\n"
                     "every recording below it), in order of their start, one segment per\n"
                     "recording, to FILE or to standard output. Each point has its elevation,\n"
-                    "time, and speed and course in the track-point extension.\n\n"
-                    "Exit status: 0 written, 1 not a recording or not writable, 2 no such "
-                    "file.\n");
+                    "time, and speed and course in the track-point extension. A recording\n"
+                    "named twice is read once. FILE is replaced only once it is complete (a\n"
+                    "link at FILE is replaced, not followed) and never when it is one of the\n"
+                    "recordings read.\n\n"
+                    "Exit status: 0 written, 1 not a recording, no GPS fix or not writable,\n"
+                    "2 no such file.\n");
         return kOk;
     }
     std::vector<std::string> paths;
@@ -43,6 +47,7 @@ int RunGpx(const std::vector<std::string>& args) {
         return kUsage;
     }
     std::vector<GpxSource> sources;
+    std::vector<FileIdentity> inputs; // each recording is taken once
     for (const std::string& path : paths) {
         CRecordingManager manager;
         TerminalScanProgress progress("gpx");
@@ -54,17 +59,35 @@ int RunGpx(const std::vector<std::string>& args) {
             std::fprintf(stderr, "kolvex-cli gpx: %s: not a usable recording\n", path.c_str());
             return kFailure;
         }
-        for (size_t e = 0; e < manager.Entries().size(); ++e)
-            sources.push_back(
-                GpxSource{manager.GetPath(static_cast<int>(e)), manager.Entries()[e].meta});
+        for (size_t e = 0; e < manager.Entries().size(); ++e) {
+            const QString recording = manager.GetPath(static_cast<int>(e));
+            FileIdentity identity;
+            if (IdentityOf(NativePath(recording).toStdString(), identity)) {
+                if (Contains(inputs, identity))
+                    continue;
+                inputs.push_back(identity);
+            }
+            sources.push_back(GpxSource{recording, manager.Entries()[e].meta});
+        }
+    }
+    FileIdentity target;
+    if (outGiven && IdentityAt(out, target) && Contains(inputs, target)) {
+        std::fprintf(stderr, "kolvex-cli gpx: %s: is one of the recordings read; not written\n",
+                     out.c_str());
+        return kFailure;
     }
     std::stable_sort(sources.begin(), sources.end(), [](const GpxSource& a, const GpxSource& b) {
         return a.meta.startTime < b.meta.startTime;
     });
     const QString trackName = sources.empty() ? QString() : sources.front().path.section(u'/', -1);
     std::string document;
-    if (!WriteGpxTrack(sources, trackName, document)) {
+    size_t points = 0;
+    if (!WriteGpxTrack(sources, trackName, document, &points)) {
         std::fprintf(stderr, "kolvex-cli gpx: a recording could not be read\n");
+        return kFailure;
+    }
+    if (points == 0) {
+        std::fprintf(stderr, "kolvex-cli gpx: no recordings with GPS fixes\n");
         return kFailure;
     }
     if (!outGiven) {
@@ -72,12 +95,9 @@ int RunGpx(const std::vector<std::string>& args) {
         return kOk;
     }
     // Written beside the target and renamed, so a failure keeps an old file.
-    QSaveFile file(QFile::decodeName(out.c_str()));
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(document.data(), static_cast<qint64>(document.size())) !=
-            static_cast<qint64>(document.size()) ||
-        !file.commit()) {
-        std::fprintf(stderr, "kolvex-cli gpx: cannot write %s\n", out.c_str());
+    CReplacingFile file;
+    if (!file.Open(PathFromNative(out)) || !file.Write(document) || !file.Commit()) {
+        std::fprintf(stderr, "kolvex-cli gpx: %s: %s\n", out.c_str(), file.Error().c_str());
         return kFailure;
     }
     return kOk;

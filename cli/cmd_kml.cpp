@@ -1,8 +1,10 @@
 // kolvex-cli kml RECORDING [--out DIR]: the recording's track as the KML
 // file the player's KML button writes.
 #include "command.h"
+#include "file_identity.h"
 #include "recording_path.h"
 
+#include "library/native_path.h"
 #include "library/track_export.h"
 
 #include <QFileInfo>
@@ -17,7 +19,9 @@ int RunKml(const std::vector<std::string>& args) {
         std::printf("Usage: kolvex-cli kml RECORDING [--out DIR]\n\n"
                     "Writes the recording's GPS track as a KML file named after the recording\n"
                     "and its start time into DIR (default: the documents folder's KOLVEX/KML/,\n"
-                    "created when missing) and prints the file's full path.\n\n"
+                    "created when missing) and prints the file's full path. The file replaces\n"
+                    "one of the same name only once it is complete (a link there is replaced,\n"
+                    "not followed).\n\n"
                     "Exit status: 0 written, 1 not a recording or not writable, 2 no such "
                     "file.\n");
         return kOk;
@@ -50,26 +54,40 @@ int RunKml(const std::vector<std::string>& args) {
     }
     QString folder;
     if (outGiven) {
-        folder = QFile::decodeName(out.c_str());
+        folder = PathFromNative(out);
         if (!folder.endsWith(u'/'))
             folder += u'/';
         if (!IsDirectory(folder))
             CreateDirectoryPath(folder);
     } else if (!GetKmlFolder(folder)) {
-        std::fprintf(stderr, "kolvex-cli kml: cannot create the folder %s\n",
-                     folder.isEmpty() ? "of KML files in the documents folder"
-                                      : folder.toUtf8().constData());
+        if (folder.isEmpty())
+            std::fprintf(stderr, "kolvex-cli kml: the documents folder cannot be found (is HOME "
+                                 "set?); name a folder with --out DIR\n");
+        else
+            std::fprintf(stderr, "kolvex-cli kml: cannot create the folder %s\n",
+                         NativePath(folder).constData());
+        return kFailure;
+    }
+    const RecordingEntry& entry = manager.Entries().front();
+    const QString target = folder + KmlFileName(entry.name, entry.meta.startTime);
+    FileIdentity recordingFile, targetFile;
+    if (IdentityOf(NativePath(manager.GetPath(0)).toStdString(), recordingFile) &&
+        IdentityAt(NativePath(target).toStdString(), targetFile) && recordingFile == targetFile) {
+        std::fprintf(stderr, "kolvex-cli kml: %s: is the recording read; not written\n",
+                     NativePath(target).constData());
         return kFailure;
     }
     manager.SelectFile(0);
     manager.LoadRecordingData(0);
     QString path;
-    if (!manager.ExportKml(folder, path)) {
-        std::fprintf(stderr, "kolvex-cli kml: cannot write %s\n", path.toUtf8().constData());
+    std::string error;
+    if (!manager.ExportKml(folder, path, &error)) {
+        std::fprintf(stderr, "kolvex-cli kml: %s: %s\n", NativePath(path).constData(),
+                     error.c_str());
         return kFailure;
     }
     // Scripts get a path that still holds after they change folders.
-    std::printf("%s\n", QFileInfo(path).absoluteFilePath().toUtf8().constData());
+    std::printf("%s\n", NativePath(QFileInfo(path).absoluteFilePath()).constData());
     return kOk;
 }
 

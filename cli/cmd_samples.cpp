@@ -25,8 +25,11 @@ std::string TimeText(const DecodedGpsSample& s) {
     return TwoDigits(s.hour) + ":" + TwoDigits(s.minute) + ":" + TwoDigits(s.second);
 }
 
-// Shortest exact text of a double, independent of the locale.
+// Shortest exact text of a double, independent of the locale; an empty
+// field for a value that is no number (the JSON's null).
 std::string Number(double v) {
+    if (!std::isfinite(v))
+        return {};
     char buffer[64];
     auto result = std::to_chars(buffer, buffer + sizeof buffer, v);
     return std::string(buffer, result.ptr);

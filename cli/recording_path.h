@@ -5,12 +5,15 @@
 #include "command.h"
 
 #include "library/file_system.h"
+#include "library/native_path.h"
 #include "library/recording_manager.h"
 
-#include <QFile>
 #include <QString>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
+#include <sys/stat.h>
 
 namespace kolvex::cli {
 
@@ -24,15 +27,26 @@ inline void SplitFilePath(const QString& path, QString& folder, QString& name) {
 }
 
 // Loads `path` into `manager`: the whole tree when it is a folder, else the
-// one file. kNotFound (with a message) when there is nothing at `path`.
+// one file. kNotFound (with a message) when there is nothing at `path`,
+// kFailure when it cannot be reached (a folder on the way that cannot be
+// searched). Folders of the tree that cannot be read are named on stderr;
+// the load still counts as done.
 inline int LoadPath(const char* command, const std::string& path, CRecordingManager& manager,
                     bool& isFolder) {
-    const QString qpath = QFile::decodeName(path.c_str());
-    isFolder = IsDirectory(qpath);
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        const int error = errno;
+        std::fprintf(stderr, "kolvex-cli %s: %s: %s\n", command, path.c_str(),
+                     error == ENOENT || error == ENOTDIR ? "no such file or folder"
+                                                         : std::strerror(error));
+        return error == ENOENT || error == ENOTDIR ? kNotFound : kFailure;
+    }
+    const QString qpath = PathFromNative(path);
+    isFolder = S_ISDIR(st.st_mode);
     int loaded = 0;
     if (isFolder) {
         loaded = manager.Load(qpath, QString());
-    } else if (PathExists(qpath) && !qpath.endsWith(u'/')) {
+    } else if (!qpath.endsWith(u'/')) {
         QString folder, name;
         SplitFilePath(qpath, folder, name);
         loaded = manager.Load(folder, name);
@@ -41,6 +55,9 @@ inline int LoadPath(const char* command, const std::string& path, CRecordingMana
         std::fprintf(stderr, "kolvex-cli %s: %s: no such file or folder\n", command, path.c_str());
         return kNotFound;
     }
+    for (const auto& unreadable : manager.UnreadableFolders())
+        std::fprintf(stderr, "kolvex-cli %s: cannot read the folder %s: %s\n", command,
+                     NativePath(unreadable.path).constData(), std::strerror(unreadable.error));
     return kOk;
 }
 

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QFile>
 
+#include <cerrno>
 #include <dirent.h>
 #include <sys/stat.h>
 #include <vector>
@@ -48,7 +49,8 @@ struct Level {
 
 } // namespace
 
-bool WalkFolder(const QString& folder, const FolderWalkCallback& callback) {
+bool WalkFolder(const QString& folder, const FolderWalkCallback& callback,
+                const UnreadableFolderCallback& unreadable) {
     if (!IsDirectory(folder))
         return false;
     QString top = folder;
@@ -58,7 +60,12 @@ bool WalkFolder(const QString& folder, const FolderWalkCallback& callback) {
     std::vector<Level> stack; // the levels above the current one
     stack.reserve(kMaxFolderDepth);
     Level current{nullptr, QString(), QFile::encodeName(top)};
-    current.search = ::opendir(current.nativePath.constData());
+    const auto openLevel = [&unreadable, &top](Level& level) {
+        level.search = ::opendir(level.nativePath.constData());
+        if (!level.search && unreadable)
+            unreadable(top + level.relativePath, errno);
+    };
+    openLevel(current);
     for (;;) {
         const dirent* entry = current.search ? ::readdir(current.search) : nullptr;
         if (!entry) {
@@ -87,7 +94,7 @@ bool WalkFolder(const QString& folder, const FolderWalkCallback& callback) {
                     current.nativePath + entry->d_name + '/'};
         stack.push_back(std::move(current));
         current = std::move(below);
-        current.search = ::opendir(current.nativePath.constData());
+        openLevel(current);
     }
 }
 

@@ -19,8 +19,14 @@ using FolderWalkCallback =
     std::function<void(const QString& openedFolder, const QString& relativePath,
                        const QString& name, bool isDirectory)>;
 
+// Called for a folder of the tree (the opened one included) that cannot be
+// read, with its path and the system's error number.
+using UnreadableFolderCallback = std::function<void(const QString& folder, int error)>;
+
 // False, visiting nothing, when `folder` is not an existing folder. A
-// sub-folder that cannot be read counts as empty.
-bool WalkFolder(const QString& folder, const FolderWalkCallback& callback);
+// sub-folder that cannot be read counts as empty and is reported to
+// `unreadable` when given.
+bool WalkFolder(const QString& folder, const FolderWalkCallback& callback,
+                const UnreadableFolderCallback& unreadable = {});
 
 } // namespace kolvex

@@ -20,11 +20,16 @@ namespace {
 std::optional<int64_t> SampleUtcMs(const GpsSample& sample, size_t index, unsigned rate,
                                    int64_t startTime) {
     int64_t epoch = 0;
-    if (sample.year != 0 &&
-        IsValidDateTime(sample.month, sample.day, sample.hour, sample.minute, sample.second) &&
-        LocalTimeToEpoch(2000 + sample.year, sample.month, sample.day, sample.hour, sample.minute,
-                         sample.second, epoch))
+    if (sample.year != 0) {
+        // A date that does not exist (31 February) would roll over into
+        // another day: such a point gets no time rather than a wrong one.
+        if (!IsExistingDate(2000 + sample.year, sample.month, sample.day) ||
+            !IsValidDateTime(sample.month, sample.day, sample.hour, sample.minute, sample.second) ||
+            !LocalTimeToEpoch(2000 + sample.year, sample.month, sample.day, sample.hour,
+                              sample.minute, sample.second, epoch))
+            return std::nullopt;
         return epoch * 1000;
+    }
     if (startTime == 0)
         return std::nullopt; // an unknown start would date the track 1970
     return startTime * 1000 + static_cast<int64_t>(index) * 1000 / rate;
@@ -33,13 +38,14 @@ std::optional<int64_t> SampleUtcMs(const GpsSample& sample, size_t index, unsign
 } // namespace
 
 bool WriteGpxTrack(const std::vector<GpxSource>& recordings, const QString& trackName,
-                   std::string& document) {
+                   std::string& document, size_t* points) {
     CGpxWriter writer(trackName);
     bool allRead = true;
+    size_t written = 0;
     for (const GpxSource& source : recordings) {
         const VideoMetaInfo& meta = source.meta;
         writer.BeginSegment();
-        if (meta.gpsSize == 0)
+        if (!IsReadableBlockSize(meta.gpsSize))
             continue;
         std::vector<uint8_t> block;
         if (!IsRegularFile(source.path) ||
@@ -62,9 +68,12 @@ bool WriteGpxTrack(const std::vector<GpxSource>& recordings, const QString& trac
             point.speedKmh = sample.speed;
             point.courseDeg = sample.heading * 2.0;
             writer.AddPoint(point);
+            ++written;
         }
     }
     document = writer.Finish();
+    if (points)
+        *points = written;
     return allRead;
 }
 

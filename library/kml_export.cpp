@@ -29,13 +29,19 @@ QString FormatLocalTime(int64_t startTime, const char* format) {
 } // namespace
 
 bool IsExportedSample(const GpsSample& sample) {
-    return (sample.flags & kGpsFixValid) && DdmmToDegrees(sample.latitude / 100) < 200 &&
-           DdmmToDegrees(sample.longitude / 100) < 200;
+    return IsPlottable(sample);
 }
 
 bool GetKmlFolder(QString& folder) {
+    folder.clear();
+    // Without a home folder Qt puts the documents folder at the root of the
+    // file system ("/Documents"): that is no user's folder, so say instead
+    // that there is none.
+    const QByteArray home = qgetenv("HOME");
+    if (home.isEmpty() || !home.startsWith('/'))
+        return false;
     QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (documents.isEmpty())
+    if (documents.isEmpty() || !documents.startsWith(u'/'))
         return false;
     if (!documents.endsWith(u'/'))
         documents += u'/';
@@ -50,7 +56,7 @@ QString KmlFileName(const QString& recordingName, int64_t startTime) {
            FormatLocalTime(startTime, "_%Y_%m_%d_%H-%M-%S") + QStringLiteral(".KML");
 }
 
-bool CRecordingManager::ExportKml(const QString& folder, QString& path) {
+bool CRecordingManager::ExportKml(const QString& folder, QString& path, std::string* error) {
     // With no recording there is nothing to name the file after.
     if (m_entries.empty())
         return false;
@@ -63,6 +69,8 @@ bool CRecordingManager::ExportKml(const QString& folder, QString& path) {
     CKmlWriter writer;
     if (!writer.OpenKmlFile(fullPath)) {
         path = fullPath;
+        if (error)
+            *error = writer.LastError();
         return false;
     }
     const QString pathDescription = u'"' + entry.subdir + u'/' + entry.name + u'"' +
@@ -78,9 +86,19 @@ bool CRecordingManager::ExportKml(const QString& folder, QString& path) {
                                       DdmmToDegrees(sample.longitude / 100), sample.altitude) &&
                  ok;
     }
-    ok = writer.WriteKmlFooter() && ok;
     path = fullPath;
-    return ok && read;
+    if (!read) {
+        // A track cut short by an unreadable recording is not written at
+        // all: an existing file of that name stays as it was.
+        writer.Abandon();
+        if (error)
+            *error = "the recording's GPS block cannot be read";
+        return false;
+    }
+    ok = writer.WriteKmlFooter() && ok;
+    if (!ok && error)
+        *error = writer.LastError();
+    return ok;
 }
 
 bool CRecordingManager::CurrentGpsBlock(std::vector<uint8_t>& block) const {
@@ -92,7 +110,7 @@ bool CRecordingManager::CurrentGpsBlock(std::vector<uint8_t>& block) const {
     }
     // The buffers hold another recording (the list changed since it was
     // loaded): read the current one's block from its file.
-    if (entry.meta.gpsSize == 0)
+    if (!IsReadableBlockSize(entry.meta.gpsSize))
         return true;
     return IsRegularFile(path) &&
            ReadFileRange(QFile::encodeName(path).toStdString(), entry.meta.gpsOffset,

@@ -35,9 +35,14 @@ int CRecordingManager::Load(const QString& folder, const QString& fileName) {
         m_pGSensor->Invalidate(true);
     if (fileName.isEmpty()) {
         m_nScanCount = 0;
+        m_unreadableFolders.clear();
         const bool found = WalkFolder(
-            folder, [this](const QString& opened, const QString& relative, const QString& name,
-                           bool isDirectory) { ScanFile(opened, relative, name, isDirectory); });
+            folder,
+            [this](const QString& opened, const QString& relative, const QString& name,
+                   bool isDirectory) { ScanFile(opened, relative, name, isDirectory); },
+            [this](const QString& path, int error) {
+                m_unreadableFolders.push_back({path, error});
+            });
         if (!found)
             return 0;
     } else if (!LoadSingleFile(folder, fileName)) {

@@ -43,8 +43,9 @@ public:
     }
     // A block lies inside the file when it ends at or before the file's
     // end; the sum is checked without overflowing.
+    // Blocks larger than a camera writes count as none, wherever they lie.
     static bool Inside(uint64_t offset, uint32_t size, uint64_t length) {
-        return size != 0 && offset <= length && size <= length - offset;
+        return IsReadableBlockSize(size) && offset <= length && size <= length - offset;
     }
     // Reads exactly `out.size()` bytes at `offset`; false when the file
     // became shorter or unreadable meanwhile.
@@ -190,12 +191,12 @@ int CRecordingManager::UpdatePosition(int64_t timeMs, bool updateGraph, bool upd
         if (ISpeedView* speed = m_pMainWnd->SpeedReadout())
             speed->SetSpeed(true, sample.speed);
     }
-    const double latitude = sample.latitude / 100;
-    const double longitude = sample.longitude / 100;
-    if (latitude >= 200 || longitude >= 200)
+    // The compass and speed show the fix; the marker moves only to a real
+    // position.
+    if (!IsPlottable(sample))
         return 0;
     if (updateMap && m_pMap)
-        m_pMap->MoveMarker(latitude, longitude);
+        m_pMap->MoveMarker(sample.latitude / 100, sample.longitude / 100);
     return 1;
 }
 

@@ -29,6 +29,7 @@ int CRecordingManager::Reset() {
     m_groups.clear();
     m_rows.clear();
     m_nCurFile = -1;
+    m_unreadableFolders.clear();
     if (m_pGroupList)
         m_pGroupList->DeleteAllItems();
     if (m_pFileList)

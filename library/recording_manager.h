@@ -36,6 +36,13 @@ public:
     void ScanFile(const QString& openedFolder, const QString& relativePath, const QString& name,
                   bool isDirectory);
     int ScanCount() const { return m_nScanCount; }
+    // Folders of the last folder load that could not be read (their
+    // recordings are missing from the list), with the system's reason.
+    struct UnreadableFolder {
+        QString path;
+        int error = 0;
+    };
+    const std::vector<UnreadableFolder>& UnreadableFolders() const { return m_unreadableFolders; }
 
     // The current recording.
     QString GetPath(int entry) const;
@@ -54,8 +61,10 @@ public:
     int UnlockChecked();
     int SaveCheckedTo(const QString& destination);
 
-    // Export of the current recording's track.
-    bool ExportKml(const QString& folder, QString& path);
+    // Export of the current recording's track into folder (ending with
+    // '/'); path receives the file's path. On failure, error (when given)
+    // receives the reason in one line.
+    bool ExportKml(const QString& folder, QString& path, std::string* error = nullptr);
     // GPX of the given recordings (one segment each, in the order given) or
     // of one group; false when an index is invalid or a file is unreadable.
     bool ExportGpx(const std::vector<int>& entries, const QString& trackName,
@@ -94,6 +103,7 @@ private:
     std::vector<uint8_t> m_gsensorData;
     uint32_t m_nGSensorDataSize = 0;
     int32_t m_nScanCount = 0;
+    std::vector<UnreadableFolder> m_unreadableFolders;
     double m_dGpsRate = 1.0;
     int32_t m_nCurFile = -1;
     int32_t m_nCurGroup = 0;

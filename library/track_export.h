@@ -12,15 +12,16 @@
 namespace kolvex {
 
 // The documents folder + "KOLVEX/KML/", created when missing. False when
-// the documents folder is unknown or the folder cannot be created.
+// the documents folder is unknown (folder is then empty; also when HOME is
+// unset) or the folder cannot be created (folder names it).
 bool GetKmlFolder(QString& folder);
 
 // The file name of a recording's KML export: the name without its last
 // four characters, the local start time as "_%Y_%m_%d_%H-%M-%S", ".KML".
 QString KmlFileName(const QString& recordingName, int64_t startTime);
 
-// Whether an export writes the sample: a valid fix and both coordinates,
-// converted to decimal degrees, below 200.
+// Whether an export writes the sample: the map's rule (a valid fix at a
+// real position), so that an impossible fix reaches no file.
 bool IsExportedSample(const GpsSample& sample);
 
 struct GpxSource {
@@ -32,7 +33,8 @@ struct GpxSource {
 // are dated by the sample's own date, else by the recording's start plus
 // the sample's offset. False when a recording's file could not be read
 // (its segment stays empty).
+// points (when given) receives the number of track points written.
 bool WriteGpxTrack(const std::vector<GpxSource>& recordings, const QString& trackName,
-                   std::string& document);
+                   std::string& document, size_t* points = nullptr);
 
 } // namespace kolvex

@@ -110,13 +110,10 @@ bool CKolvex3gpParser::WalkFormat() {
         const uint64_t h = box.payload;
         const uint32_t n = box.length;
         if (IsType(box.type, "gps0")) {
-            m_gpsOffset = h;
-            m_gpsSize = n;
-            ExamineGpsBlock(h, n);
+            RecordGpsBlock(h, n);
             p = h + uint64_t{32} * (n / 32); // a trailing partial sample is not stepped over
         } else if (IsType(box.type, "gsen")) {
-            m_gsensorOffset = h;
-            m_gsensorSize = n;
+            RecordGSensorBlock(h, n);
             p = h + uint64_t{3} * (n / 3);
         } else if (IsType(box.type, "IDIT")) {
             ApplyTextDate(h, n);

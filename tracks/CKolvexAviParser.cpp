@@ -98,15 +98,12 @@ bool CKolvexAviParser::WalkFormat() {
         } else if (IsTag(tag, "gps0")) {
             if (!ReadSize(p, s))
                 break;
-            m_gpsOffset = p;
-            m_gpsSize = s;
-            ExamineGpsBlock(p, s);
+            RecordGpsBlock(p, s);
             p += uint64_t{32} * (s / 32);
         } else if (IsTag(tag, "gsen")) {
             if (!ReadSize(p, s))
                 break;
-            m_gsensorOffset = p;
-            m_gsensorSize = s;
+            RecordGSensorBlock(p, s);
             p += uint64_t{3} * (s / 3);
         } else if (IsTag(tag, "gpsa") || IsTag(tag, "gsea")) {
             if (!ReadSize(p, s))

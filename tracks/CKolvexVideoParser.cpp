@@ -116,6 +116,23 @@ void CKolvexVideoParser::ExamineGpsBlock(uint64_t offset, uint32_t size) {
     }
 }
 
+void CKolvexVideoParser::RecordGpsBlock(uint64_t offset, uint32_t size) {
+    // The start time may still come from its first samples: that reads only
+    // up to the dated sample, never the whole claim.
+    ExamineGpsBlock(offset, size);
+    if (size > kMaxCameraBlockSize)
+        return;
+    m_gpsOffset = offset;
+    m_gpsSize = size;
+}
+
+void CKolvexVideoParser::RecordGSensorBlock(uint64_t offset, uint32_t size) {
+    if (size > kMaxCameraBlockSize)
+        return;
+    m_gsensorOffset = offset;
+    m_gsensorSize = size;
+}
+
 void CKolvexVideoParser::ReadInfoRecord(uint64_t offset, std::array<uint8_t, 4>& into) {
     std::array<uint8_t, 4> bytes{};
     m_file.ReadAt(offset, bytes.data(), bytes.size());

@@ -45,8 +45,13 @@ protected:
 
     // The camera's records, shared by both formats. Each reads at most what
     // the file holds, however large the record claims to be.
-    void ApplyTextDate(uint64_t offset, uint32_t size);                 // "IDIT"
-    void ExamineGpsBlock(uint64_t offset, uint32_t size);               // "gps0"
+    void ApplyTextDate(uint64_t offset, uint32_t size);   // "IDIT"
+    void ExamineGpsBlock(uint64_t offset, uint32_t size); // "gps0"
+    // Take a "gps0" or "gsen" block as the recording's, unless it claims
+    // more than a camera writes: then it is no block (an earlier one stays),
+    // though a GPS block may still date the recording.
+    void RecordGpsBlock(uint64_t offset, uint32_t size);
+    void RecordGSensorBlock(uint64_t offset, uint32_t size);
     void ReadInfoRecord(uint64_t offset, std::array<uint8_t, 4>& into); // "gpsa", "gsea"
 
     CMediaFile m_file;

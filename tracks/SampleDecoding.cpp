@@ -79,12 +79,12 @@ bool ReadRecordingSamples(const std::string& path, const VideoMetaInfo& meta,
     gps.clear();
     gsensor.clear();
     std::vector<uint8_t> bytes;
-    if (meta.gpsSize != 0) {
+    if (IsReadableBlockSize(meta.gpsSize)) {
         if (!ReadFileRange(path, meta.gpsOffset, meta.gpsSize, bytes))
             return false;
         gps = LoadGpsBlock(bytes.data(), bytes.size());
     }
-    if (meta.gsensorSize != 0) {
+    if (IsReadableBlockSize(meta.gsensorSize)) {
         if (!ReadFileRange(path, meta.gsensorOffset, meta.gsensorSize, bytes))
             return false;
         gsensor = LoadGSensorBlock(bytes.data(), bytes.size());

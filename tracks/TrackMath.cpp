@@ -30,8 +30,20 @@ std::string ResolutionName(int width, int height) {
 }
 
 bool IsPlottable(const GpsSample& sample) {
-    return (sample.flags & kGpsFixValid) != 0 && sample.latitude / 100 < 200 &&
-           sample.longitude / 100 < 200;
+    if ((sample.flags & kGpsFixValid) == 0)
+        return false;
+    // Not-a-number fails both comparisons and so is no position.
+    const double latitude = std::fabs(DdmmToDegrees(sample.latitude / 100));
+    const double longitude = std::fabs(DdmmToDegrees(sample.longitude / 100));
+    return latitude <= 90.0 && longitude <= 180.0;
+}
+
+bool IsExistingDate(int year, int month, int day) {
+    static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month < 1 || month > 12 || day < 1)
+        return false;
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return day <= kDays[month - 1] + (month == 2 && leap ? 1 : 0);
 }
 
 bool IsValidDateTime(int month, int day, int hour, int minute, int second) {

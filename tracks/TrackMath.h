@@ -16,9 +16,15 @@ double DdmmToDegrees(double v);
 // are non-zero, else "".
 std::string ResolutionName(int width, int height);
 
-// A sample can be drawn on the map when its fix is valid and both
-// coordinates are real positions (hundredth below 200).
+// A sample can be drawn on the map (and exported) when its fix is valid
+// and both coordinates are real positions: finite, and in decimal degrees
+// within +-90 (latitude) and +-180 (longitude). This also rules out the
+// camera's mark of a missing position (a hundredth of 200 or more).
 bool IsPlottable(const GpsSample& sample);
+
+// Whether the calendar date exists (31 February does not), for dates that
+// are shown or exported rather than only checked against the field bounds.
+bool IsExistingDate(int year, int month, int day);
 
 // Bounds of a calendar date and time as the camera's records are checked:
 // month 1..12, day 1..31 (not compared with the month's length), hour 0..23,

@@ -8,6 +8,18 @@
 
 namespace kolvex {
 
+// The largest camera block that is read. An hour of 10 Hz GPS is about
+// 1.2 MB (36,000 samples of 32 bytes) and an hour of 100 Hz G-sensor about
+// 1.1 MB, so 32 MiB leaves room for recordings of many hours and faster
+// sensors. A block that claims more is damage or a hostile file: reading it
+// would allocate what it claims (up to 4 GiB in a file of that size), so it
+// counts as no block, in the parsers and in every reader of the samples.
+inline constexpr uint32_t kMaxCameraBlockSize = 32u << 20;
+
+inline bool IsReadableBlockSize(uint64_t size) {
+    return size != 0 && size <= kMaxCameraBlockSize;
+}
+
 struct VideoMetaInfo {
     uint64_t gpsOffset = 0;     // file offset of the first byte of the GPS block
     uint32_t gpsSize = 0;       // length of the GPS block (32-byte samples)

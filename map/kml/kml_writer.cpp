@@ -2,8 +2,6 @@
 
 #include "fixed_point_text.h"
 
-#include <QFile>
-
 #include <string>
 
 namespace kolvex {
@@ -41,28 +39,19 @@ std::string EscapeXmlText(const QString& text) {
     return out;
 }
 
-CKmlWriter::~CKmlWriter() {
-    if (m_file)
-        std::fclose(m_file);
-}
+CKmlWriter::~CKmlWriter() = default;
 
 bool CKmlWriter::OpenKmlFile(const QString& path) {
-    if (m_file)
-        std::fclose(m_file);
-    m_bFailed = false;
-    m_file = std::fopen(QFile::encodeName(path).constData(), "wb");
-    return m_file != nullptr;
+    return m_file.Open(path);
 }
 
 bool CKmlWriter::Write(const std::string& piece) {
-    if (std::fwrite(piece.data(), 1, piece.size(), m_file) != piece.size())
-        m_bFailed = true;
-    return !m_bFailed;
+    return m_file.Write(piece);
 }
 
 bool CKmlWriter::WriteKmlHeader(const QString& documentName, const QString& documentDescription,
                                 const QString& pathDescription) {
-    if (!m_file)
+    if (!m_file.IsOpen())
         return false;
     const bool first = Write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                              "<kml xmlns=\"http://www.opengis.net/kml/2.2\">\n"
@@ -90,7 +79,7 @@ bool CKmlWriter::WriteKmlHeader(const QString& documentName, const QString& docu
 }
 
 bool CKmlWriter::WriteKmlPoint(double latitude, double longitude, int altitude) {
-    if (!m_file)
+    if (!m_file.IsOpen())
         return false;
     std::string line;
     AppendFixed6(line, longitude);
@@ -103,12 +92,10 @@ bool CKmlWriter::WriteKmlPoint(double latitude, double longitude, int altitude) 
 }
 
 bool CKmlWriter::WriteKmlFooter() {
-    if (!m_file)
+    if (!m_file.IsOpen())
         return false;
     Write(kFooter);
-    const bool closed = std::fclose(m_file) == 0;
-    m_file = nullptr;
-    return closed && !m_bFailed;
+    return m_file.Commit();
 }
 
 } // namespace kolvex

@@ -2,8 +2,9 @@
 // line: UTF-8 without a byte-order mark, lines ended by a line feed.
 #pragma once
 
+#include "replacing_file.h"
+
 #include <QString>
-#include <cstdio>
 #include <string>
 
 namespace kolvex {
@@ -15,7 +16,10 @@ public:
     CKmlWriter(const CKmlWriter&) = delete;
     CKmlWriter& operator=(const CKmlWriter&) = delete;
 
-    // Creates the file, or empties an existing one.
+    // Starts the file. It is written beside `path` and takes its place only
+    // when the footer is written, so an existing file stays until then and
+    // a failure leaves it as it was; a link at `path` is replaced, not
+    // followed.
     bool OpenKmlFile(const QString& path);
     // Everything up to the opening of the coordinate list. The three texts
     // are written as UTF-8 with '&', '<' and '>' escaped.
@@ -23,15 +27,21 @@ public:
                         const QString& pathDescription);
     // One point line, "longitude,latitude,altitude", degrees with six decimals.
     bool WriteKmlPoint(double latitude, double longitude, int altitude);
-    // Closes the coordinate list and the document, then the file. False when
-    // anything written since opening did not reach the file.
+    // Closes the coordinate list and the document, then the file, which
+    // then replaces any file at the path. False when anything written since
+    // opening did not reach the file (nothing is replaced then).
     bool WriteKmlFooter();
+
+    // Drops the unfinished file; nothing at the path changes.
+    void Abandon() { m_file.Abandon(); }
+
+    // Why opening or writing failed, with the system's reason.
+    const std::string& LastError() const { return m_file.Error(); }
 
 private:
     bool Write(const std::string& piece);
 
-    std::FILE* m_file = nullptr;
-    bool m_bFailed = false;
+    CReplacingFile m_file;
 };
 
 // The text with the characters that would end an XML text node escaped;

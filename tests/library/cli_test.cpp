@@ -1,5 +1,6 @@
 // kolvex-cli scan, kml and gpx: the contract outside checks rely on.
 #include "card_fixture.h"
+#include "cli_runner.h"
 
 #include <gtest/gtest.h>
 
@@ -8,30 +9,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 
 namespace kolvex::testing {
 namespace {
-
-struct CliRun {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-CliRun Cli(const QStringList& args, const QString& workingFolder = QString()) {
-    QProcess process;
-    if (!workingFolder.isEmpty())
-        process.setWorkingDirectory(workingFolder);
-    process.start(QStringLiteral(KOLVEX_CLI_PATH), args);
-    CliRun run;
-    if (!process.waitForFinished(60000))
-        return run;
-    run.exitCode = process.exitCode();
-    run.out = process.readAllStandardOutput();
-    run.err = process.readAllStandardError();
-    return run;
-}
 
 QJsonObject Json(const CliRun& run) {
     QJsonParseError error{};

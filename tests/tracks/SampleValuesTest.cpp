@@ -54,9 +54,15 @@ TEST(PlottableTest, NeedsFixAndRealCoordinates) {
         {4807.038, 1134.0, 0, false},
         {20000.0, 1134.0, 1, false},
         {4807.038, 20000.0, 1, false},
-        {19999.99, 19999.99, 3, true},
+        {19999.99, 19999.99, 3, false}, // below the camera's mark, yet no place on Earth
         {-4807.0, -7400.0, 1, true},
+        {9000.0, 18000.0, 3, true}, // the poles and the date line are real places
+        {-9000.0, -18000.0, 1, true},
+        {9000.01, 1134.0, 1, false},
+        {4807.038, -18000.01, 1, false},
+        {-1e300, 1134.0, 1, false},
         {std::numeric_limits<double>::quiet_NaN(), 0, 1, false},
+        {4807.038, std::numeric_limits<double>::infinity(), 1, false},
     };
     for (const auto& c : cases) {
         GpsSample s;
