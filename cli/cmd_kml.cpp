@@ -7,8 +7,6 @@
 #include "library/native_path.h"
 #include "library/track_export.h"
 
-#include <QFileInfo>
-
 #include <cstdio>
 
 namespace kolvex::cli {
@@ -87,7 +85,7 @@ int RunKml(const std::vector<std::string>& args) {
         return kFailure;
     }
     // Scripts get a path that still holds after they change folders.
-    std::printf("%s\n", NativePath(QFileInfo(path).absoluteFilePath()).constData());
+    std::printf("%s\n", NativePath(AbsolutePath(path)).constData());
     return kOk;
 }
 

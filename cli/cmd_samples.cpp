@@ -46,7 +46,7 @@ std::string Json(const std::string& path, const VideoMetaInfo& meta,
                  const std::vector<DecodedGSensorSample>& gsensor) {
     JsonWriter json(2);
     json.BeginObject();
-    json.Key("file").String(path);
+    json.Key("file").Path(path);
     json.Key("gpsRate").UInt(GpsRate(meta));
     json.Key("gsensorRate").UInt(meta.gsensorInfo[0]);
     json.Key("gsensorScale").UInt(GSensorScale(meta));

@@ -16,9 +16,9 @@ void WriteRecordings(JsonWriter& json, const CRecordingManager& manager) {
     json.Key("recordings").BeginArray();
     for (const RecordingEntry& entry : manager.Entries()) {
         json.BeginObject();
-        json.Key("name").String(entry.name.toStdString());
-        json.Key("root").String(entry.root.toStdString());
-        json.Key("subdir").String(entry.subdir.toStdString());
+        json.Key("name").Path(NativeBytes(entry.name));
+        json.Key("root").Path(NativeBytes(entry.root));
+        json.Key("subdir").Path(NativeBytes(entry.subdir));
         json.Key("flags").Int(entry.flags);
         json.Key("startsGroup").Int(entry.startsGroup);
         WriteMetaMembers(json, entry.meta);
@@ -50,7 +50,8 @@ int RunScan(const std::vector<std::string>& args) {
                     "object: scanned (files visited, null for a single file), recordings (name,\n"
                     "root, subdir, flags, startsGroup and the members of probe) and groups\n"
                     "(index, firstEntry, count, totalDurationMs, totalBytes, flags).\n"
-                    "flags: 1 event recording, 2 locked.\n\n"
+                    "flags: 1 event recording, 2 locked. A byte of a name that is not UTF-8\n"
+                    "is written as \\udcXX (its value in hex).\n\n"
                     "Exit status: 0 loaded (possibly nothing), 2 no such file or folder.\n");
         return kOk;
     }

@@ -1,7 +1,8 @@
 // A small streaming JSON writer for kolvex-cli's output. Keys and commas are
 // managed for the caller; strings are escaped (invalid UTF-8 becomes
-// U+FFFD so that the output always parses); numbers are printed in the C
-// locale whatever the user's locale is; non-finite doubles become null.
+// U+FFFD so that the output always parses; file names keep their bytes, see
+// Path); numbers are printed in the C locale whatever the user's locale is;
+// non-finite doubles become null.
 //
 //     JsonWriter json;
 //     json.BeginObject();
@@ -45,6 +46,16 @@ public:
         AppendString(value);
         return *this;
     }
+    // A file name or path as the file system's bytes. A byte that is not
+    // part of valid UTF-8 is written as the escape \udcXX (XX its value in
+    // lower-case hex), the convention of Python's "surrogateescape": the
+    // output stays valid UTF-8 and the exact bytes can be recovered
+    // (os.fsencode(json.loads(text)) in Python).
+    JsonWriter& Path(std::string_view bytes) {
+        Separate();
+        AppendString(bytes, InvalidBytes::kEscape);
+        return *this;
+    }
     JsonWriter& Int(int64_t value) { return Number(value); }
     JsonWriter& UInt(uint64_t value) { return Number(value); }
     JsonWriter& Double(double value) {
@@ -79,6 +90,8 @@ public:
     }
 
 private:
+    enum class InvalidBytes { kReplace, kEscape };
+
     template <typename T> JsonWriter& Number(T value) {
         Separate();
         char buffer[32];
@@ -125,7 +138,7 @@ private:
         m_out.append(m_depth.size() * static_cast<size_t>(m_indent), ' ');
     }
 
-    void AppendString(std::string_view s) {
+    void AppendString(std::string_view s, InvalidBytes invalid = InvalidBytes::kReplace) {
         static const char* const kHex = "0123456789abcdef";
         m_out += '"';
         for (size_t i = 0; i < s.size();) {
@@ -166,7 +179,12 @@ private:
                 continue;
             }
             const size_t length = Utf8SequenceLength(s, i);
-            if (length == 0) {
+            if (length == 0 && invalid == InvalidBytes::kEscape) {
+                m_out += "\\udc";
+                m_out += kHex[c >> 4];
+                m_out += kHex[c & 15];
+                ++i;
+            } else if (length == 0) {
                 m_out += "\xEF\xBF\xBD"; // U+FFFD for a byte that is not UTF-8
                 ++i;
             } else {

@@ -17,6 +17,12 @@
 
 namespace kolvex::cli {
 
+// A library path as the bytes the file system knows it by, for
+// JsonWriter::Path.
+inline std::string NativeBytes(const QString& path) {
+    return NativePath(path).toStdString();
+}
+
 // A file path split at its last '/' into folder and name; a file in the
 // root folder keeps "/" as its folder so that it is not looked up in the
 // working folder.

@@ -3,8 +3,6 @@
 
 #include "file_system.h"
 
-#include <QFile>
-
 #include <algorithm>
 
 namespace kolvex {
@@ -42,7 +40,7 @@ int CRecordingManager::DeleteChecked() {
             const int e = group.firstEntry + k;
             const QString path = GetPath(e);
             ClearOwnerReadOnly(path);
-            if (!QFile::remove(path))
+            if (!RemoveFile(path))
                 continue;
             ++deleted;
             m_entries.erase(m_entries.begin() + e);

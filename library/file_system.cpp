@@ -1,7 +1,9 @@
 #include "file_system.h"
 
+#include "native_path.h"
+
 #include <QByteArray>
-#include <QFile>
+#include <QDir>
 
 #include <cerrno>
 #include <cstdio>
@@ -15,7 +17,7 @@ namespace kolvex {
 namespace {
 
 QByteArray Native(const QString& path) {
-    return QFile::encodeName(path);
+    return NativePath(path);
 }
 
 bool WriteAll(int fd, const char* data, size_t size) {
@@ -147,6 +149,22 @@ bool CopyFileReplacing(const QString& source, const QString& target) {
     if (!ok)
         ::unlink(temp.constData());
     return ok;
+}
+
+bool RemoveFile(const QString& path) {
+    return ::unlink(Native(path).constData()) == 0;
+}
+
+QString AbsolutePath(const QString& path) {
+    if (path.startsWith(u'/'))
+        return QDir::cleanPath(path);
+    std::vector<char> buffer(4096);
+    while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
+        if (errno != ERANGE)
+            return QDir::cleanPath(path);
+        buffer.resize(buffer.size() * 2);
+    }
+    return QDir::cleanPath(PathFromNative(buffer.data()) + u'/' + path);
 }
 
 bool CreateDirectoryPath(const QString& path) {

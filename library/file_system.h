@@ -31,6 +31,13 @@ bool IsSameFile(const QString& a, const QString& b);
 // Refuses to copy a file onto itself.
 bool CopyFileReplacing(const QString& source, const QString& target);
 
+// Removes a file (not a folder).
+bool RemoveFile(const QString& path);
+
+// The path made absolute against the working folder (as bytes, whatever
+// they are), with ".", ".." and doubled separators resolved as text.
+QString AbsolutePath(const QString& path);
+
 // Creates every missing folder along `path` (separated by '/'), shortest
 // prefix first; returns whether the last creation succeeded.
 bool CreateDirectoryPath(const QString& path);

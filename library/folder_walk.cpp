@@ -1,9 +1,9 @@
 #include "folder_walk.h"
 
 #include "file_system.h"
+#include "native_path.h"
 
 #include <QByteArray>
-#include <QFile>
 
 #include <cerrno>
 #include <dirent.h>
@@ -59,7 +59,7 @@ bool WalkFolder(const QString& folder, const FolderWalkCallback& callback,
 
     std::vector<Level> stack; // the levels above the current one
     stack.reserve(kMaxFolderDepth);
-    Level current{nullptr, QString(), QFile::encodeName(top)};
+    Level current{nullptr, QString(), NativePath(top)};
     const auto openLevel = [&unreadable, &top](Level& level) {
         level.search = ::opendir(level.nativePath.constData());
         if (!level.search && unreadable)
@@ -82,7 +82,7 @@ bool WalkFolder(const QString& folder, const FolderWalkCallback& callback,
         const EntryKind kind = KindOf(current.nativePath, entry);
         if (kind == EntryKind::kSkip)
             continue;
-        const QString name = QFile::decodeName(entry->d_name);
+        const QString name = PathFromNative(entry->d_name);
         if (kind == EntryKind::kFile) {
             callback(top, current.relativePath, name, false);
             continue;

@@ -2,14 +2,13 @@
 #include "recording_manager.h"
 
 #include "file_system.h"
+#include "native_path.h"
 #include "track_export.h"
 
 #include "map/kml/gpx_writer.h"
 #include "tracks/MediaFile.h"
 #include "tracks/SampleDecoding.h"
 #include "tracks/TrackMath.h"
-
-#include <QFile>
 
 namespace kolvex {
 
@@ -39,7 +38,7 @@ std::optional<int64_t> SampleUtcMs(const GpsSample& sample, size_t index, unsign
 
 bool WriteGpxTrack(const std::vector<GpxSource>& recordings, const QString& trackName,
                    std::string& document, size_t* points) {
-    CGpxWriter writer(trackName);
+    CGpxWriter writer(DisplayPath(trackName)); // a GPX document is UTF-8 whatever the name
     bool allRead = true;
     size_t written = 0;
     for (const GpxSource& source : recordings) {
@@ -48,9 +47,8 @@ bool WriteGpxTrack(const std::vector<GpxSource>& recordings, const QString& trac
         if (!IsReadableBlockSize(meta.gpsSize))
             continue;
         std::vector<uint8_t> block;
-        if (!IsRegularFile(source.path) ||
-            !ReadFileRange(QFile::encodeName(source.path).toStdString(), meta.gpsOffset,
-                           meta.gpsSize, block)) {
+        if (!IsRegularFile(source.path) || !ReadFileRange(NativePath(source.path).toStdString(),
+                                                          meta.gpsOffset, meta.gpsSize, block)) {
             allRead = false;
             continue;
         }

@@ -2,13 +2,13 @@
 #include "recording_manager.h"
 
 #include "file_system.h"
+#include "native_path.h"
 #include "track_export.h"
 
 #include "map/kml/kml_writer.h"
 #include "tracks/MediaFile.h"
 #include "tracks/TrackMath.h"
 
-#include <QFile>
 #include <QStandardPaths>
 
 #include <ctime>
@@ -73,9 +73,11 @@ bool CRecordingManager::ExportKml(const QString& folder, QString& path, std::str
             *error = writer.LastError();
         return false;
     }
-    const QString pathDescription = u'"' + entry.subdir + u'/' + entry.name + u'"' +
+    // The document must be UTF-8 whatever bytes the names hold; the file
+    // itself keeps the recording's name as the file system gives it.
+    const QString pathDescription = u'"' + DisplayPath(entry.subdir + u'/' + entry.name) + u'"' +
                                     FormatLocalTime(entry.meta.startTime, " %Y/%m/%d %H:%M:%S");
-    bool ok = writer.WriteKmlHeader(entry.name, QString(), pathDescription);
+    bool ok = writer.WriteKmlHeader(DisplayPath(entry.name), QString(), pathDescription);
     std::vector<uint8_t> block;
     const bool read = CurrentGpsBlock(block);
     const size_t count = block.size() / kGpsSampleSize;
@@ -113,8 +115,8 @@ bool CRecordingManager::CurrentGpsBlock(std::vector<uint8_t>& block) const {
     if (!IsReadableBlockSize(entry.meta.gpsSize))
         return true;
     return IsRegularFile(path) &&
-           ReadFileRange(QFile::encodeName(path).toStdString(), entry.meta.gpsOffset,
-                         entry.meta.gpsSize, block) &&
+           ReadFileRange(NativePath(path).toStdString(), entry.meta.gpsOffset, entry.meta.gpsSize,
+                         block) &&
            block.size() == entry.meta.gpsSize;
 }
 

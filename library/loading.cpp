@@ -3,13 +3,13 @@
 
 #include "file_system.h"
 #include "folder_walk.h"
+#include "native_path.h"
 #include "recording_name.h"
 
 #include "tracks/CKolvex3gpParser.h"
 #include "tracks/CKolvexAviParser.h"
 #include "tracks/TrackMath.h"
 
-#include <QFile>
 #include <algorithm>
 #include <memory>
 
@@ -78,7 +78,7 @@ int CRecordingManager::LoadSingleFile(const QString& folder, const QString& file
     std::unique_ptr<CKolvexVideoParser> parser = ParserFor(fileName);
     parser->SetResultRecord(&entry.meta);
     parser->SetFileStatus(&status);
-    if (parser->Parse(QFile::encodeName(fullPath).toStdString()) == 0) {
+    if (parser->Parse(NativePath(fullPath).toStdString()) == 0) {
         if (status.readOnly)
             entry.flags |= kRecordingLocked;
         m_entries.push_back(std::move(entry));
@@ -104,7 +104,7 @@ void CRecordingManager::ScanFile(const QString& openedFolder, const QString& rel
         if (locked)
             entry.flags |= kRecordingLocked;
         const QString fullPath = openedFolder + u'/' + relativePath + u'/' + name;
-        if (parser->Parse(QFile::encodeName(fullPath).toStdString()) == 0)
+        if (parser->Parse(NativePath(fullPath).toStdString()) == 0)
             m_entries.push_back(std::move(entry));
     }
     if (m_pProgress)

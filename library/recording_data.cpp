@@ -3,10 +3,9 @@
 #include "recording_manager.h"
 
 #include "map_statements.h"
+#include "native_path.h"
 
 #include "tracks/TrackMath.h"
-
-#include <QFile>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -21,7 +20,7 @@ namespace {
 class BlockFile {
 public:
     explicit BlockFile(const QString& path)
-        : m_fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {
+        : m_fd(::open(NativePath(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {
         // A recording replaced by a pipe or a device is no recording.
         struct stat st;
         if (m_fd >= 0 && (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode))) {

@@ -7,6 +7,7 @@
 // The card is written into a temporary folder first (sparse files).
 #include "CameraFileWriter.h"
 
+#include "library/native_path.h"
 #include "library/recording_manager.h"
 
 #include <benchmark/benchmark.h>
@@ -59,7 +60,7 @@ QString Card() {
             r.mediaBytes = 270ull * 1000 * 1000;
             char path[96];
             std::snprintf(path, sizeof path, "/DCIM/%03dMEDIA/FILE%04d.MP4", 100 + k / 100, k + 1);
-            const std::string full = dir.path().toStdString() + path;
+            const std::string full = NativePath(dir.path()).toStdString() + path;
             std::filesystem::create_directories(std::filesystem::path(full).parent_path());
             Mp4Image(r).Write(full);
         }

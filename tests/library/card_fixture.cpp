@@ -1,8 +1,7 @@
 #include "card_fixture.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
+#include <filesystem>
+#include <fstream>
 #include <stdexcept>
 
 namespace kolvex::testing {
@@ -12,16 +11,29 @@ TempCard::TempCard() {
         throw std::runtime_error("cannot create a temporary folder");
 }
 
+// Removed by bytes: Qt's own removal reads names that are not UTF-8 as
+// U+FFFD and leaves them behind.
+TempCard::~TempCard() {
+    std::error_code error;
+    std::filesystem::remove_all(m_dir.path().toStdString(), error);
+    if (!error)
+        m_dir.setAutoRemove(false);
+}
+
+// The relative part is kept as bytes, so that a card may hold names that
+// are not UTF-8.
 std::string TempCard::Path(const std::string& relative) const {
-    return (Root() + u'/' + QString::fromStdString(relative)).toStdString();
+    return m_dir.path().toStdString() + '/' + relative;
 }
 
 void TempCard::AddFolder(const std::string& relative) {
-    QDir().mkpath(QString::fromStdString(Path(relative)));
+    std::error_code ignored; // as mkdir -p: what cannot be made shows up later
+    std::filesystem::create_directories(Path(relative), ignored);
 }
 
 static void MakeParent(const std::string& path) {
-    QDir().mkpath(QFileInfo(QString::fromStdString(path)).path());
+    std::error_code ignored; // a parent that cannot be made fails the write
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
 }
 
 void TempCard::AddRecording(const std::string& relative, const std::string& start,
@@ -43,10 +55,8 @@ void TempCard::AddRecording(const std::string& relative,
 void TempCard::AddFile(const std::string& relative, const std::string& content) {
     const std::string path = Path(relative);
     MakeParent(path);
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(content.data(), static_cast<qint64>(content.size())) !=
-            static_cast<qint64>(content.size()))
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    if (!file.write(content.data(), static_cast<std::streamsize>(content.size())) || !file.flush())
         throw std::runtime_error("cannot write " + path);
 }
 

@@ -13,8 +13,12 @@ namespace kolvex::testing {
 class TempCard {
 public:
     TempCard();
+    ~TempCard();
+    TempCard(const TempCard&) = delete;
+    TempCard& operator=(const TempCard&) = delete;
     // The card's folder, without a trailing '/'.
     QString Root() const { return m_dir.path(); }
+    // The bytes of a path below the card; `relative` may be any bytes.
     std::string Path(const std::string& relative) const;
 
     // A recording whose start is the given local time ("2015-06-01

@@ -31,6 +31,26 @@ TEST(JsonWriterTest, EscapesStringsSoTheyAlwaysParse) {
         EXPECT_EQ(JsonWriter::Escape(c.in), c.out);
 }
 
+TEST(JsonWriterTest, PathsKeepTheirBytesAsSurrogateEscapes) {
+    const struct {
+        std::string in, out;
+    } cases[] = {
+        {"/card/DCIM/MOVA0010.MP4", "\"/card/DCIM/MOVA0010.MP4\""},
+        {"K\xC3\xB6ln \xF0\x9F\x9A\x97", "\"K\xC3\xB6ln \xF0\x9F\x9A\x97\""},
+        {"/card/\xFF/", "\"/card/\\udcff/\""},
+        {"MOVA0010\xE9.MP4", "\"MOVA0010\\udce9.MP4\""},
+        {"cut \xE2\x82", "\"cut \\udce2\\udc82\""},
+        {"overlong \xC0\xAF", "\"overlong \\udcc0\\udcaf\""},
+        {"encoded surrogate \xED\xB3\xBF", "\"encoded surrogate \\udced\\udcb3\\udcbf\""},
+        {"ctrl \x01 \"q\" \\", "\"ctrl \\u0001 \\\"q\\\" \\\\\""},
+    };
+    for (const auto& c : cases) {
+        JsonWriter json;
+        json.Path(c.in);
+        EXPECT_EQ(json.Text(), c.out + "\n");
+    }
+}
+
 TEST(JsonWriterTest, SeparatesMembersAndNestsCompactly) {
     JsonWriter json;
     json.BeginObject();
