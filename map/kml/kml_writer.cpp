@@ -15,10 +15,40 @@ constexpr char kFooter[] = "\n"
                            "  </Document>\n"
                            "</kml>\n";
 
+bool IsXmlChar(char32_t c) {
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) ||
+           (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
+}
+
+// The text with every character XML 1.0 does not allow (control characters
+// other than tab and line breaks, U+FFFE, U+FFFF, lone surrogates such as
+// the escaped bytes of a non-UTF-8 file name) replaced by U+FFFD.
+QString ReplaceNonXmlChars(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = text[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < n &&
+            QChar::isLowSurrogate(text[i + 1].unicode())) {
+            out += text[i];
+            out += text[++i];
+        } else if (QChar::isSurrogate(c) || !IsXmlChar(c)) {
+            out += QChar(char16_t(0xFFFD));
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
 } // namespace
 
+// The layout of the file is byte for byte the camera maker's, but a name
+// may hold anything after its eighth character: besides escaping markup,
+// characters XML forbids become U+FFFD so that the document still parses.
 std::string EscapeXmlText(const QString& text) {
-    const QByteArray utf8 = text.toUtf8();
+    const QByteArray utf8 = ReplaceNonXmlChars(text).toUtf8();
     std::string out;
     out.reserve(static_cast<size_t>(utf8.size()));
     for (char c : utf8) {

@@ -22,7 +22,7 @@ public:
     // followed.
     bool OpenKmlFile(const QString& path);
     // Everything up to the opening of the coordinate list. The three texts
-    // are written as UTF-8 with '&', '<' and '>' escaped.
+    // are written as UTF-8 by EscapeXmlText.
     bool WriteKmlHeader(const QString& documentName, const QString& documentDescription,
                         const QString& pathDescription);
     // One point line, "longitude,latitude,altitude", degrees with six decimals.
@@ -44,8 +44,9 @@ private:
     CReplacingFile m_file;
 };
 
-// The text with the characters that would end an XML text node escaped;
-// quotes are left as written since the texts never stand in attributes.
+// The text with the characters that would end an XML text node escaped and
+// those XML does not allow at all replaced by U+FFFD; quotes are left as
+// written since the texts never stand in attributes.
 std::string EscapeXmlText(const QString& text);
 
 } // namespace kolvex
