@@ -7,6 +7,8 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,12 +18,21 @@ namespace kolvex {
 
 namespace {
 
+CopyWriteHook& WriteHook() {
+    static CopyWriteHook hook;
+    return hook;
+}
+
 QByteArray Native(const QString& path) {
     return NativePath(path);
 }
 
-bool WriteAll(int fd, const char* data, size_t size) {
+bool WriteAll(int fd, const char* data, size_t size, const QString& target) {
     while (size > 0) {
+        if (WriteHook() && !WriteHook()(target)) {
+            errno = ENOSPC;
+            return false;
+        }
         const ssize_t n = ::write(fd, data, size);
         if (n < 0 && errno == EINTR)
             continue;
@@ -33,7 +44,7 @@ bool WriteAll(int fd, const char* data, size_t size) {
     return true;
 }
 
-bool CopyContents(int from, int to) {
+bool CopyContents(int from, int to, const QString& target) {
     std::vector<char> buffer(1 << 20);
     for (;;) {
         const ssize_t n = ::read(from, buffer.data(), buffer.size());
@@ -43,7 +54,7 @@ bool CopyContents(int from, int to) {
             return false;
         if (n == 0)
             return true;
-        if (!WriteAll(to, buffer.data(), static_cast<size_t>(n)))
+        if (!WriteAll(to, buffer.data(), static_cast<size_t>(n), target))
             return false;
     }
 }
@@ -85,14 +96,33 @@ bool IsOwnerReadOnly(const QString& path) {
     return (st.st_mode & S_IWUSR) == 0;
 }
 
-bool ClearOwnerReadOnly(const QString& path) {
-    const QByteArray native = Native(path);
-    struct stat st;
-    if (::stat(native.constData(), &st) != 0)
+bool ClearOwnerReadOnly(const QString& path, const FileIdentity& expected) {
+    if (expected.isLink)
         return false;
-    if (st.st_mode & S_IWUSR)
-        return true;
-    return ::chmod(native.constData(), (st.st_mode & 07777) | S_IWUSR) == 0;
+    // A handle on the name itself, not on what a link would lead to, so
+    // that the check and the change meet the same file even if the name is
+    // replaced in between.
+    const int fd = ::open(Native(path).constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st;
+    bool ok =
+        ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && IsUnchanged(expected, IdentityFromStat(st));
+    if (ok && !(st.st_mode & S_IWUSR)) {
+        // fchmod refuses a path handle; its /proc name reaches the same file.
+        const QByteArray handle = "/proc/self/fd/" + QByteArray::number(fd);
+        ok = ::chmod(handle.constData(), (st.st_mode & 07777) | S_IWUSR) == 0;
+    }
+    ::close(fd);
+    return ok;
+}
+
+bool RemoveListedFile(const QString& path, const FileIdentity& expected) {
+    // The system cannot delete a name only if it still leads to a given
+    // file; the check right before keeps the window to a few instructions.
+    if (!IsUnchanged(expected, IdentityOf(path)))
+        return false;
+    return ::unlink(Native(path).constData()) == 0;
 }
 
 bool RenameNoReplace(const QString& from, const QString& to) {
@@ -118,28 +148,35 @@ bool IsSameFile(const QString& a, const QString& b) {
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
-bool CopyFileReplacing(const QString& source, const QString& target) {
+bool CopyFileReplacing(const QString& source, const QString& target, const FileIdentity* expected) {
     if (IsSameFile(source, target))
         return false;
+    if (expected && expected->isLink && !IsUnchanged(*expected, IdentityOf(source)))
+        return false;
     // Non-blocking, so that a source replaced by a pipe cannot hang us; the
-    // check below then refuses it.
-    const int from = ::open(Native(source).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    // check below then refuses it. A listed regular file is opened without
+    // following a link, so that the file read is the one checked.
+    const bool noFollow = expected && !expected->isLink;
+    const int from = ::open(Native(source).constData(),
+                            O_RDONLY | O_CLOEXEC | O_NONBLOCK | (noFollow ? O_NOFOLLOW : 0));
     if (from < 0)
         return false;
     struct stat st;
-    if (::fstat(from, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (::fstat(from, &st) != 0 || !S_ISREG(st.st_mode) ||
+        (noFollow && !IsUnchanged(*expected, IdentityFromStat(st)))) {
         ::close(from);
         return false;
     }
-    // Hidden, so that a folder scan running meanwhile does not list it.
-    QByteArray temp = Native(FolderOf(target) + QStringLiteral("/.") + NameOf(target) +
-                             QStringLiteral(".XXXXXX"));
+    // Hidden, so that a folder scan running meanwhile does not list it, and
+    // named so that a later copy can tell it from the user's own files.
+    QByteArray temp = Native(FolderOf(target) + u'/' + QLatin1String(kCopyTemporaryPrefix) +
+                             NameOf(target) + QStringLiteral(".XXXXXX"));
     const int to = ::mkostemp(temp.data(), O_CLOEXEC);
     if (to < 0) {
         ::close(from);
         return false;
     }
-    bool ok = CopyContents(from, to);
+    bool ok = CopyContents(from, to, target);
     ok = ::fchmod(to, st.st_mode & 07777) == 0 && ok;
     ok = ::fsync(to) == 0 && ok;
     ok = ::close(to) == 0 && ok;
@@ -165,6 +202,42 @@ QString AbsolutePath(const QString& path) {
         buffer.resize(buffer.size() * 2);
     }
     return QDir::cleanPath(PathFromNative(buffer.data()) + u'/' + path);
+}
+
+int RemoveStaleCopyTemporaries(const QString& folder, const timespec& startedAt) {
+    const int dir = ::open(Native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir < 0)
+        return 0;
+    DIR* search = ::fdopendir(dir);
+    if (!search) {
+        ::close(dir);
+        return 0;
+    }
+    const size_t prefixLength = sizeof(kCopyTemporaryPrefix) - 1;
+    std::vector<QByteArray> stale;
+    while (const dirent* entry = ::readdir(search)) {
+        if (::strncmp(entry->d_name, kCopyTemporaryPrefix, prefixLength) != 0)
+            continue;
+        struct stat st;
+        if (::fstatat(dir, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode))
+            continue;
+        const bool older =
+            st.st_mtim.tv_sec < startedAt.tv_sec ||
+            (st.st_mtim.tv_sec == startedAt.tv_sec && st.st_mtim.tv_nsec < startedAt.tv_nsec);
+        if (older)
+            stale.emplace_back(entry->d_name);
+    }
+    int removed = 0;
+    for (const QByteArray& name : stale) {
+        if (::unlinkat(dir, name.constData(), 0) == 0)
+            ++removed;
+    }
+    ::closedir(search); // closes `dir` as well
+    return removed;
+}
+
+void SetCopyWriteHook(CopyWriteHook hook) {
+    WriteHook() = std::move(hook);
 }
 
 bool CreateDirectoryPath(const QString& path) {

@@ -3,7 +3,11 @@
 // a failed copy leaves what was there before.
 #pragma once
 
+#include "file_identity.h"
+
 #include <QString>
+#include <ctime>
+#include <functional>
 
 namespace kolvex {
 
@@ -15,8 +19,14 @@ bool IsRegularFile(const QString& path);
 
 // A recording the camera protected cannot be written by its owner.
 bool IsOwnerReadOnly(const QString& path);
-// Gives the owner write permission; false when the file cannot be changed.
-bool ClearOwnerReadOnly(const QString& path);
+// Gives the owner write permission to the file at `path`, only while it is
+// still `expected` and never through a symbolic link (a link's own mode
+// cannot be changed, and its target is not the listed file); true when the
+// owner may write it afterwards.
+bool ClearOwnerReadOnly(const QString& path, const FileIdentity& expected);
+
+// Deletes the file at `path` if it is still `expected`.
+bool RemoveListedFile(const QString& path, const FileIdentity& expected);
 
 // Renames `from` to `to` unless `to` already exists.
 bool RenameNoReplace(const QString& from, const QString& to);
@@ -26,10 +36,28 @@ bool RenameNoReplace(const QString& from, const QString& to);
 bool IsSameFile(const QString& a, const QString& b);
 
 // Copies `source` to `target`, replacing `target`. The data goes to a hidden
-// temporary file in the target's folder first, which is renamed over the
-// target only once complete, so a failure leaves any old target intact.
-// Refuses to copy a file onto itself.
-bool CopyFileReplacing(const QString& source, const QString& target);
+// temporary file in the target's folder first (named with
+// kCopyTemporaryPrefix), which is renamed over the target only once
+// complete, so a failure leaves any old target intact. Refuses to copy a
+// file onto itself, and, when `expected` is given, a source that is no
+// longer that file.
+bool CopyFileReplacing(const QString& source, const QString& target,
+                       const FileIdentity* expected = nullptr);
+
+inline constexpr char kCopyTemporaryPrefix[] = ".kolvex-copy-";
+
+// Removes the temporary files of copies that were killed before they
+// finished: regular files in `folder` named with kCopyTemporaryPrefix and
+// last written before `startedAt`, so that a copy still running elsewhere
+// keeps its file. Returns how many were removed.
+int RemoveStaleCopyTemporaries(const QString& folder, const timespec& startedAt);
+
+// Called before each piece of data a copy writes, with the copy's target;
+// returning false fails that write as a full disk would. Tests set it to
+// make a copy fail or to change the file system in the middle of a copy;
+// an empty hook removes it.
+using CopyWriteHook = std::function<bool(const QString& target)>;
+void SetCopyWriteHook(CopyWriteHook hook);
 
 // Removes a file (not a folder).
 bool RemoveFile(const QString& path);

@@ -4,6 +4,7 @@
 #include "file_system.h"
 #include "folder_walk.h"
 #include "native_path.h"
+#include "rear_file.h"
 #include "recording_name.h"
 
 #include "tracks/CKolvex3gpParser.h"
@@ -25,6 +26,16 @@ std::unique_ptr<CKolvexVideoParser> ParserFor(const QString& name) {
     if (name.endsWith(QStringLiteral(".AVI"), Qt::CaseSensitive))
         return std::make_unique<CKolvexAviParser>();
     return std::make_unique<CKolvex3gpParser>();
+}
+
+// The rear file that belongs to a front file now, remembered so that the
+// file operations later act on it only while it is still that file.
+FileIdentity RearIdentityOf(const QString& frontPath, const FileIdentity& front) {
+    const QString rear = FindRearFile(frontPath);
+    if (rear.isEmpty())
+        return FileIdentity{};
+    const FileIdentity identity = IdentityOf(rear);
+    return IsSameObject(identity, front) ? FileIdentity{} : identity;
 }
 
 } // namespace
@@ -74,6 +85,7 @@ int CRecordingManager::LoadSingleFile(const QString& folder, const QString& file
         return 1;
     if (fileName.size() >= 4 && fileName[3] == u'G')
         entry.flags |= kRecordingEvent;
+    entry.file = IdentityOf(fullPath);
     FileStatus status;
     std::unique_ptr<CKolvexVideoParser> parser = ParserFor(fileName);
     parser->SetResultRecord(&entry.meta);
@@ -81,6 +93,7 @@ int CRecordingManager::LoadSingleFile(const QString& folder, const QString& file
     if (parser->Parse(NativePath(fullPath).toStdString()) == 0) {
         if (status.readOnly)
             entry.flags |= kRecordingLocked;
+        entry.rear = RearIdentityOf(fullPath, entry.file);
         m_entries.push_back(std::move(entry));
     }
     return 1;
@@ -104,8 +117,11 @@ void CRecordingManager::ScanFile(const QString& openedFolder, const QString& rel
         if (locked)
             entry.flags |= kRecordingLocked;
         const QString fullPath = openedFolder + u'/' + relativePath + u'/' + name;
-        if (parser->Parse(NativePath(fullPath).toStdString()) == 0)
+        entry.file = IdentityOf(fullPath);
+        if (parser->Parse(NativePath(fullPath).toStdString()) == 0) {
+            entry.rear = RearIdentityOf(fullPath, entry.file);
             m_entries.push_back(std::move(entry));
+        }
     }
     if (m_pProgress)
         m_pProgress->ShowScanCount(m_nScanCount);

@@ -3,6 +3,7 @@
 // in the main window and is used only from the user-interface thread.
 #pragma once
 
+#include "file_operation_report.h"
 #include "instrument_views.h"
 #include "list_views.h"
 #include "main_window_link.h"
@@ -55,11 +56,16 @@ public:
     int PlotDrivenPath(uint32_t timeMs);
     int GetCurrentPictureSize(int* width, int* height);
 
-    // Operations on the ticked groups.
+    // Operations on the ticked groups. Each touches a file only while its
+    // name still leads to the file that was loaded, and treats a recording's
+    // rear file (FindRearFile) as part of it. What happened to the files is
+    // in LastOperationReport() afterwards.
     int MarkCheckedGroups();
     int DeleteChecked();
     int UnlockChecked();
+    // `destination` must be an absolute path; it is created when missing.
     int SaveCheckedTo(const QString& destination);
+    const FileOperationReport& LastOperationReport() const { return m_report; }
 
     // Export of the current recording's track into folder (ending with
     // '/'); path receives the file's path. On failure, error (when given)
@@ -113,6 +119,7 @@ private:
     // The GPS sample the instruments show, so that reports within the same
     // sample redraw nothing.
     int64_t m_nLastShownSample = 0;
+    FileOperationReport m_report;
 };
 
 } // namespace kolvex

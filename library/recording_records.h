@@ -2,6 +2,8 @@
 // recordings, one row of the file list.
 #pragma once
 
+#include "file_identity.h"
+
 #include "tracks/VideoMetaInfo.h"
 
 #include <QString>
@@ -21,6 +23,11 @@ struct RecordingEntry {
     QString root;   // the folder that was opened
     QString subdir; // folders below root, each followed by '/'
     VideoMetaInfo meta{};
+    // The file as it was listed, and the rear file that belonged to it then
+    // (not `exists` when there was none): the file operations touch only
+    // these very files.
+    FileIdentity file;
+    FileIdentity rear;
 };
 
 struct RecordingGroup {

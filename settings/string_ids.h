@@ -68,5 +68,11 @@ enum : unsigned int {
     TipMinimize = 197,          // "Min window"
     TipAbout = 198,             // "About"
     TipSpeedUnit = 199,         // "Change Speed Unit KPH/MPH."
+    // After Delete, Unlock or Save as, under WarningCaption; each %s is a
+    // number of files (FileOperationReport).
+    FilesChangedSinceLoad = 200, // "Files left untouched because they changed ...: %s. ..."
+    CopyTargetIsListed = 201,    // "Files not copied because the target is ... in the list: %s."
+    CopyIncomplete = 202,        // "The copy is incomplete (...). Files not copied: %s."
+    CopyTargetLost = 203,        // "The target folder was removed or replaced ...: %s."
 };
 } // namespace StringId

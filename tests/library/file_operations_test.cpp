@@ -1,5 +1,6 @@
 // Deleting, unlocking and copying the recordings of ticked groups.
 #include "card_fixture.h"
+#include "loaded_library.h"
 #include "recording_fakes.h"
 
 #include "library/file_system.h"
@@ -13,25 +14,6 @@
 
 namespace kolvex::testing {
 namespace {
-
-struct Library {
-    CallLog log;
-    FakeGroupList groups{log};
-    FakeFileList files{log};
-    FakeMainWindow window{log};
-    CRecordingManager manager;
-    Library() { manager.Init(&groups, &files, nullptr, nullptr, &window); }
-    void Load(const TempCard& card) {
-        ASSERT_EQ(manager.Load(card.Root(), QString()), 1);
-        log.clear();
-    }
-    std::vector<std::string> Names() const {
-        std::vector<std::string> names;
-        for (const RecordingEntry& e : manager.Entries())
-            names.push_back(Text(e.name));
-        return names;
-    }
-};
 
 bool Writable(const std::string& path) {
     struct stat st;
