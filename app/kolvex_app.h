@@ -1,0 +1,14 @@
+// CKolvexApp: prepares what the window needs, runs the main window until it
+// closes, and ends. It holds no state of the program's own.
+#pragma once
+
+namespace kolvex {
+
+class CKolvexApp {
+public:
+    // Runs the whole program: returns when the main window has closed.
+    // Returns the process's exit status.
+    int InitInstance();
+};
+
+} // namespace kolvex

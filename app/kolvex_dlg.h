@@ -1,0 +1,224 @@
+// CKolvexDlg: the program's only window. A frameless, skinned dialog that
+// owns both players, the recording library, the map view and every control;
+// it lays them out itself, cuts its own shape and offers its own small,
+// medium, large, maximised, minimised and video full-screen states.
+#pragma once
+
+#include "controls/gdip_button.h"
+#include "controls/png_static.h"
+#include "controls/stand_in_views.h"
+#include "controls/video_static.h"
+#include "controls/video_static_bg.h"
+#include "library/recording_manager.h"
+#include "lists/recording_list_stand_ins.h"
+#include "playback/qt/player_event_poster.h"
+#include "playback/vlc_player.h"
+
+#include <QBasicTimer>
+#include <QDialog>
+#include <QIcon>
+#include <QPoint>
+#include <QRect>
+#include <QRegion>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+
+namespace kolvex {
+
+class CHtmlMapDlg;
+class CScreenSaverInhibitor;
+class MapViewLink;
+
+// Timers of the window, by their ids.
+enum WindowTimer : int {
+    TIMER_KEY_NUDGE = 100,     // one shot, 800 ms after full screen was switched on
+    TIMER_RATE_OVERLAY = 102,  // the rate overlay's repeats
+    TIMER_SEEK = 103,          // every 500 ms: the pending seek
+    TIMER_DEFERRED_OPEN = 105, // every 100 ms: the deferred open
+    TIMER_OPEN_GUARD = 106,
+};
+
+// Commands: the ids of the controls whose click they are.
+enum WindowCommand : int {
+    IDC_MAXIMIZE = 4,
+    IDC_OPEN = 1001,
+    IDC_SAVE_AS = 1005,
+    IDC_SNAPSHOT = 1006,
+    IDC_DELETE = 1013,
+    IDC_CONFIG = 1014,
+    IDC_PLAY = 1015,
+    IDC_STOP = 1016,
+    IDC_FAST = 1017,
+    IDC_SLOW = 1018,
+    IDC_AUTO_NEXT = 1021,
+    IDC_ROTATE = 1022,
+    IDC_KML = 1023,
+    IDC_MAP = 1024,
+    IDC_GSENSOR = 1025,
+    IDC_UNLOCK = 1026,
+    IDC_MINIMIZE = 1044,
+    IDC_CLOSE = 1045,
+    IDC_MUTE = 1046,
+    IDC_SMALL = 1052,
+    IDC_MEDIUM = 1059,
+    IDC_LARGE = 1060,
+    ID_APP_ABOUT = 57670,
+};
+
+class CKolvexDlg : public QDialog, public IMainWindowLink {
+    Q_OBJECT
+public:
+    struct Options {
+        bool createMap = true; // the web map view (tests of the layout go without)
+    };
+
+    CKolvexDlg();
+    explicit CKolvexDlg(const Options& options);
+    ~CKolvexDlg() override;
+
+    // Runs once, before the window is first shown.
+    bool OnInitDialog();
+
+    // Layout (all in client pixels).
+    void LayoutControls(int width, int height);
+    void FitVideoSurfaces();
+    void ShowFullScreenControls(bool show);
+    int VideoUnderCursor();
+    // The window's shape for a client size: rounded corners, the top-left
+    // one with radius 30; the whole rectangle in full screen.
+    QRegion WindowShape(int width, int height) const;
+
+    // Commands of the buttons and the window menu.
+    void OnCommand(int id);
+    void OnSmallWindow();
+    void OnMediumWindow();
+    void OnLargeWindow();
+    void OnMaximizeRestore();
+    void OnMinimize();
+    void OnToggleFullScreen();
+    void OnRestoreControls() { ShowFullScreenControls(true); }
+    // The cancel command: stops the front player and stores the window
+    // position, without closing.
+    void OnCancel();
+
+    // IMainWindowLink.
+    ICompassView* Compass() override { return &m_compass; }
+    ISpeedView* SpeedReadout() override { return &m_speed; }
+    IStatusBoardView* StatusBoard() override { return &m_statusBoard; }
+    bool ConfirmOverwrite(const QString& targetPath) override;
+
+    // The rectangle of the monitor the window is on (its whole area, not
+    // the work area); tests replace it.
+    virtual QRect MonitorRect() const;
+
+    // Members, as the rest of the window reads and writes them.
+    QString m_strTitle = QStringLiteral("KolvexPlayer");
+    int m_nTitleSize = 24;
+    QIcon m_hIcon;
+    int m_nClientWidth = 0;
+    int m_nClientHeight = 0;
+    int m_bMaximized = 0;
+    int m_bFullScreen = 0;
+    int m_bMinimized = 0;
+    int m_nOverlayRepeat = 10;
+    int m_nRestoreTop = 0;
+    int m_nRestoreLeft = 0;
+    int m_nRestoreWidth = 0;
+    int m_nRestoreHeight = 0;
+    int m_nRateIndex = 7;
+    int m_bAutoNext = 1;
+    int m_bMapEnabled = 1;
+    int m_bGSensorEnabled = 1;
+    uint8_t m_bResizing = 0;
+    QRect m_rcMapSplit;
+    QRect m_rcListSplit;
+    QRect m_rcColumnSplit;
+    QPoint m_ptCursor;
+    int m_nFullScreenVideo = 0;
+    uint8_t m_bDragMapSplit = 0;
+    uint8_t m_bDragListSplit = 0;
+    uint8_t m_bDragColumnSplit = 0;
+    int m_nColumnWidth = 240;
+    int m_nMapHeight = 240;
+    int m_nListHeight = 120;
+    CHtmlMapDlg* m_pMapDlg = nullptr;
+    int m_nMapType = 0;
+    int m_nOpenMode = 0;
+    QString m_strCurrentFile;
+    QString m_strSourcePath;
+    CRecordingManager m_recordings;
+    int64_t m_nPendingSeekMs = 0;
+    int m_nDeferredOpenIndex = -1;
+    int m_nDeferredOpenCountdown = 0;
+    // The players' event callbacks; declared first so that they outlive the
+    // players that call them.
+    CPlayerEventPoster m_frontPoster{this, CPlayerEventPoster::Role::Front};
+    CPlayerEventPoster m_rearPoster{this, CPlayerEventPoster::Role::Rear};
+    CVlcPlayer m_frontPlayer;
+    CVlcPlayer m_rearPlayer;
+    CGdipButton m_btnPlay, m_btnStop, m_btnSlow, m_btnFast, m_btnConfig, m_btnDelete, m_btnSaveAs,
+        m_btnSnapshot, m_btnOpen, m_btnAutoNext, m_btnRotate, m_btnKml, m_btnMap, m_btnGSensor,
+        m_btnUnlock;
+    CGSensorCtrl m_gsensor;
+    CVideoStatic m_frontVideo;
+    CVideoStatic m_rearVideo;
+    CVideoSlider m_positionSlider;
+    CMySliderControl m_volumeSlider;
+    QColor m_brBackground{5, 5, 5};
+    CTavloToolTipCtrl m_toolTip;
+    CGdipButton m_btnClose, m_btnMaximize, m_btnMinimize, m_btnAbout, m_btnMute;
+    CPngStatic m_gpsIcon, m_logo, m_banner;
+    CKolvexGroupListCtrl m_groupList;
+    CKolvexFileListCtrl m_fileList;
+    CPngCompassStatic m_compass;
+    CSpeedLabelStatic m_speed;
+    CGdipButton m_btnSmall, m_btnMedium, m_btnLarge;
+    CStatusBoardStatic m_statusBoard;
+    CVideoStaticBg m_frontFrame;
+    CVideoStaticBg m_rearFrame;
+
+    // The client size of the last layout made by the size notification.
+    QSize m_lastLayoutSize;
+
+protected:
+    bool event(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void reject() override { OnCancel(); }
+
+private:
+    void CreateControls();
+    void BindCommand(CGdipButton& button, int id);
+    void MoveWindowTo(const QRect& rect);
+    void SaveRestoreRect();
+    void ShowSurfacesAfterMinimise();
+    void WriteWindowPosition();
+    void ShowWindowMenu(const QPoint& globalPos);
+    void UpdateCursor(const QPoint& pos);
+    void ApplyToolTipTexts();
+    QWidget* Placeholder() const { return m_pMapPlaceholder; }
+
+    Options m_options;
+    QWidget* m_pMapPlaceholder = nullptr; // control 1004
+    std::unique_ptr<MapViewLink> m_pMapLink;
+    std::unique_ptr<CScreenSaverInhibitor> m_pInhibitor;
+    QBasicTimer m_keyNudgeTimer;
+    QBasicTimer m_seekTimer;
+    QBasicTimer m_deferredOpenTimer;
+    // A move by hand where the window manager does not move the window.
+    bool m_bManualMove = false;
+    QPoint m_manualMoveOffset;
+};
+
+} // namespace kolvex

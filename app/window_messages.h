@@ -1,0 +1,30 @@
+// The program's own window messages 0xC01..0xC0E as Qt events: the type of
+// the event is the message number. The players' messages live with the
+// player glue; the others are sent by the window's own controls.
+#pragma once
+
+#include "playback/qt/player_messages.h"
+
+#include <QEvent>
+#include <QtGlobal>
+
+enum WindowMessage : int {
+    WM_LANGUAGE_CHANGED = 0xC02,  // posted by the configuration dialog
+    WM_PLAYER_RESERVED = 0xC03,   // no sender
+    WM_TOGGLE_FULLSCREEN = 0xC04, // sent by a video surface or frame
+    WM_RESTORE_CONTROLS = 0xC05,  // no sender
+    WM_OPEN_GROUP = 0xC09,        // sent by the group list, wParam the row
+    WM_OPEN_FILE = 0xC0A,         // sent by the file list, wParam the row
+    WM_MAP_CHANGED = 0xC0B,       // posted by the configuration dialog
+    WM_VOLUME_CHANGED = 0xC0C,    // sent by the volume slider
+    WM_SEEK_CHANGED = 0xC0D,      // sent by the position slider
+};
+
+class CWindowMessageEvent : public QEvent {
+public:
+    explicit CWindowMessageEvent(int message, qint64 wParam = 0, qint64 lParam = 0)
+        : QEvent(static_cast<QEvent::Type>(message)), m_nWParam(wParam), m_nLParam(lParam) {}
+
+    qint64 m_nWParam;
+    qint64 m_nLParam;
+};
