@@ -237,8 +237,8 @@ bool CKolvexDlg::OnInitDialog() {
     m_recordings.Init(&m_groupList, &m_fileList, &m_gsensor, m_pMapLink.get(), this);
     m_recordings.SetProgressView(&m_frontVideo);
 
-    m_frontVideo.show();
-    m_rearVideo.show();
+    m_frontVideo.hide();
+    m_rearVideo.hide();
     m_seekTimer.start(500, this);
     m_deferredOpenTimer.start(100, this);
     m_pInhibitor = std::make_unique<CScreenSaverInhibitor>();

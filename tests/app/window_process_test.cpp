@@ -1,0 +1,130 @@
+// The real program on the X server of the test run: the window comes up at
+// the stored rectangle with its title as the X window name, the video
+// surfaces are native X windows, closing it stores the rectangle and ends
+// the process with status 0. Screenshots of the idle window go to
+// <build>/screenshots/.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRect>
+#include <QRegularExpression>
+#include <QSize>
+#include <QTemporaryDir>
+#include <QThread>
+
+namespace {
+
+QString RunTool(const QString& program, const QStringList& args) {
+    QProcess process;
+    process.start(program, args);
+    process.waitForFinished(10000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// The X window named exactly `name`, or "" after the time-out.
+QString WaitForWindow(const QString& name, int timeoutMs) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < timeoutMs) {
+        const QString ids = RunTool("xdotool", {"search", "--name", "^" + name + "$"}).trimmed();
+        if (!ids.isEmpty())
+            return ids.split('\n').first();
+        QThread::msleep(200);
+    }
+    return {};
+}
+
+QRect WindowRect(const QString& id) {
+    const QString info = RunTool("xwininfo", {"-id", id});
+    const auto number = [&info](const char* label) {
+        const QRegularExpression re(QString::fromLatin1(label) + R"(:\s+(-?\d+))");
+        return re.match(info).captured(1).toInt();
+    };
+    return QRect(number("Absolute upper-left X"), number("Absolute upper-left Y"), number("Width"),
+                 number("Height"));
+}
+
+// X windows of the program besides its main window: the native windows
+// of the video surfaces (a hidden one waits outside the main window).
+int OtherProgramWindows(const QString& mainWindow) {
+    const QString tree = RunTool("xwininfo", {"-root", "-tree"});
+    const qulonglong main = mainWindow.toULongLong();
+    int count = 0;
+    const QRegularExpression re(R"(^\s+0x([0-9a-f]+) .*\("kolvex" "Kolvex"\))");
+    for (const QString& line : tree.split('\n')) {
+        const auto match = re.match(line);
+        if (match.hasMatch() && match.captured(1).toULongLong(nullptr, 16) != main)
+            ++count;
+    }
+    return count;
+}
+
+QSize ScreenSize() {
+    const QString info = RunTool("xwininfo", {"-root"});
+    const QRegularExpression w(R"(Width:\s+(\d+))"), h(R"(Height:\s+(\d+))");
+    return QSize(w.match(info).captured(1).toInt(), h.match(info).captured(1).toInt());
+}
+
+struct WindowCase {
+    const char* shot;
+    QRect stored;
+};
+
+TEST(WindowProcessTest, OpensWhereItClosedShowsNativeSurfacesAndStoresItsPlace) {
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        GTEST_SKIP() << "needs an X server (the test run starts one)";
+    const QSize screen = ScreenSize();
+    const WindowCase cases[] = {
+        {"kolvex-idle-800x560.png", {120, 90, 800, 560}},
+        {"kolvex-idle-1600x900.png", {0, 0, 1600, 900}},
+    };
+    QDir().mkpath(KOLVEX_BUILD_DIR "/screenshots");
+    for (const WindowCase& c : cases) {
+        SCOPED_TRACE(c.shot);
+        if (c.stored.right() >= screen.width() || c.stored.bottom() >= screen.height()) {
+            std::printf("screen %dx%d too small for %s; skipped\n", screen.width(), screen.height(),
+                        c.shot);
+            continue;
+        }
+        QTemporaryDir folder;
+        QFile ini(folder.filePath("Kolvex.ini"));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write(QStringLiteral("[WINPOS]\nLEFT=%1\nTOP=%2\nRIGHT=%3\nBOTTOM=%4\n")
+                      .arg(c.stored.left())
+                      .arg(c.stored.top())
+                      .arg(c.stored.left() + c.stored.width())
+                      .arg(c.stored.top() + c.stored.height())
+                      .toUtf8());
+        ini.close();
+
+        QProcess kolvex;
+        kolvex.setWorkingDirectory(folder.path());
+        kolvex.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        kolvex.start(KOLVEX_APP_PATH, {});
+        const QString window = WaitForWindow("KolvexPlayer", 60000);
+        ASSERT_FALSE(window.isEmpty()) << "no window named KolvexPlayer";
+        QThread::msleep(3000); // the map page and the pictures settle
+        EXPECT_EQ(WindowRect(window), c.stored);
+        // Both surfaces are X windows of their own (hidden while idle), so
+        // that the player can draw into them.
+        EXPECT_GE(OtherProgramWindows(window), 2);
+        RunTool("import", {"-window", window, KOLVEX_BUILD_DIR "/screenshots/" + QString(c.shot)});
+
+        // The close button, 25 x 25 at (W - 32, 2).
+        RunTool("xdotool", {"mousemove", "--window", window, QString::number(c.stored.width() - 20),
+                            "14", "click", "1"});
+        ASSERT_TRUE(kolvex.waitForFinished(20000)) << "the process did not end";
+        EXPECT_EQ(kolvex.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(kolvex.exitCode(), 0);
+        ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+        const QString stored = QString::fromUtf8(ini.readAll());
+        EXPECT_TRUE(stored.contains(QStringLiteral("LEFT=%1").arg(c.stored.left())));
+        EXPECT_TRUE(
+            stored.contains(QStringLiteral("BOTTOM=%1").arg(c.stored.top() + c.stored.height())));
+    }
+}
+
+} // namespace
