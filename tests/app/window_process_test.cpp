@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QRect>
 #include <QRegularExpression>
 #include <QSize>
@@ -125,6 +126,20 @@ TEST(WindowProcessTest, OpensWhereItClosedShowsNativeSurfacesAndStoresItsPlace) 
         EXPECT_TRUE(
             stored.contains(QStringLiteral("BOTTOM=%1").arg(c.stored.top() + c.stored.height())));
     }
+}
+
+TEST(WindowProcessTest, WithoutAnyDisplayTheProgramSaysSoAndEnds) {
+    QProcess kolvex;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QString::fromLatin1(name));
+    kolvex.setProcessEnvironment(environment);
+    kolvex.start(KOLVEX_APP_PATH, {});
+    ASSERT_TRUE(kolvex.waitForFinished(20000));
+    EXPECT_EQ(kolvex.exitCode(), 1);
+    const QByteArray error = kolvex.readAllStandardError();
+    EXPECT_EQ(error.count('\n'), 1) << error.toStdString();
+    EXPECT_TRUE(error.contains("no display")) << error.toStdString();
 }
 
 } // namespace
