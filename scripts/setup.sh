@@ -20,7 +20,7 @@ PACKAGES=(
   # libVLC (loaded at run time; headers for types only)
   libvlc-dev libvlc5 libvlc-bin vlc-plugin-base vlc-plugin-video-output
   # fixtures, screenshots, peers for benchmarks
-  ffmpeg xvfb xauth x11-utils imagemagick xdotool librsvg2-bin
+  ffmpeg xvfb xauth x11-utils imagemagick xdotool librsvg2-bin dbus-daemon
   libimage-exiftool-perl chromium fonts-dejavu-core fonts-noto-core desktop-file-utils
   fonts-noto-cjk
   # locale sources: tests compile a German locale to check number formatting
