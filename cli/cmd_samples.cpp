@@ -4,7 +4,7 @@
 #include "command.h"
 #include "json.h"
 #include "recording_file.h"
-#include "tracks/SampleDecoding.h"
+#include "tracks/sample_decoding.h"
 
 #include <charconv>
 #include <cmath>

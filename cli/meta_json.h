@@ -4,7 +4,7 @@
 
 #include "json.h"
 
-#include "tracks/VideoMetaInfo.h"
+#include "tracks/video_meta_info.h"
 
 #include <array>
 #include <cstdint>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "command.h"
-#include "tracks/ParseRecording.h"
+#include "tracks/parse_recording.h"
 
 #include <cerrno>
 #include <cstdio>

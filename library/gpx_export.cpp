@@ -6,9 +6,9 @@
 #include "track_export.h"
 
 #include "map/kml/gpx_writer.h"
-#include "tracks/MediaFile.h"
-#include "tracks/SampleDecoding.h"
-#include "tracks/TrackMath.h"
+#include "tracks/media_file.h"
+#include "tracks/sample_decoding.h"
+#include "tracks/track_math.h"
 
 namespace kolvex {
 

@@ -6,8 +6,8 @@
 #include "track_export.h"
 
 #include "map/kml/kml_writer.h"
-#include "tracks/MediaFile.h"
-#include "tracks/TrackMath.h"
+#include "tracks/media_file.h"
+#include "tracks/track_math.h"
 
 #include <QStandardPaths>
 

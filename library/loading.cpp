@@ -7,9 +7,9 @@
 #include "rear_file.h"
 #include "recording_name.h"
 
-#include "tracks/CKolvex3gpParser.h"
-#include "tracks/CKolvexAviParser.h"
-#include "tracks/TrackMath.h"
+#include "tracks/kolvex_3gp_parser.h"
+#include "tracks/kolvex_avi_parser.h"
+#include "tracks/track_math.h"
 
 #include <algorithm>
 #include <memory>

@@ -1,7 +1,7 @@
 #include "map_statements.h"
 
 #include "map/kml/fixed_point_text.h"
-#include "tracks/TrackMath.h"
+#include "tracks/track_math.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 // The statements the library sends to the map page's script.
 #pragma once
 
-#include "tracks/GpsSample.h"
+#include "tracks/gps_sample.h"
 
 #include <QString>
 

@@ -5,7 +5,7 @@
 #include "map_statements.h"
 #include "native_path.h"
 
-#include "tracks/TrackMath.h"
+#include "tracks/track_math.h"
 
 #include <cerrno>
 #include <fcntl.h>

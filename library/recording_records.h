@@ -4,7 +4,7 @@
 
 #include "file_identity.h"
 
-#include "tracks/VideoMetaInfo.h"
+#include "tracks/video_meta_info.h"
 
 #include <QString>
 #include <cstdint>

@@ -1,8 +1,8 @@
 // Where the KML button puts its files.
 #pragma once
 
-#include "tracks/GpsSample.h"
-#include "tracks/VideoMetaInfo.h"
+#include "tracks/gps_sample.h"
+#include "tracks/video_meta_info.h"
 
 #include <QString>
 #include <cstdint>

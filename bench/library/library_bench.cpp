@@ -5,7 +5,7 @@
 //     library_bench [--benchmark_filter=...]
 //
 // The card is written into a temporary folder first (sparse files).
-#include "CameraFileWriter.h"
+#include "camera_file_writer.h"
 
 #include "library/native_path.h"
 #include "library/recording_manager.h"

@@ -9,7 +9,7 @@
 // minutes, then appends the camera's records: GPS and G-sensor blocks, their
 // information records and the text date. Recordings follow each other in
 // time, in folders of 100 as cameras name them.
-#include "CameraFileWriter.h"
+#include "camera_file_writer.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -4,9 +4,9 @@
 // records. Besides the time, it reports the read calls and bytes read per
 // parse against the bytes the walk has to read (box headers it steps over,
 // the small records, the GPS block up to the sample that dates it).
-#include "CameraFileWriter.h"
-#include "tracks/CKolvex3gpParser.h"
-#include "tracks/CKolvexAviParser.h"
+#include "camera_file_writer.h"
+#include "tracks/kolvex_3gp_parser.h"
+#include "tracks/kolvex_avi_parser.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,7 +2,7 @@
 // commands and the full-screen round trip.
 #include "test_window.h"
 
-#include "CameraFileWriter.h"
+#include "camera_file_writer.h"
 #include "map/view/CHtmlMapDlg.h"
 
 #include <gtest/gtest.h>

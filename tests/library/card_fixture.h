@@ -2,7 +2,7 @@
 // fixture library.
 #pragma once
 
-#include "CameraFileWriter.h"
+#include "camera_file_writer.h"
 
 #include <QString>
 #include <QTemporaryDir>

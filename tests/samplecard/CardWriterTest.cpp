@@ -5,11 +5,11 @@
 #include "CardWriter.h"
 #include "CardPlan.h"
 
-#include "fixtures/CameraFileWriter.h"
-#include "tracks/CKolvex3gpParser.h"
-#include "tracks/CKolvexAviParser.h"
-#include "tracks/SampleDecoding.h"
-#include "tracks/TrackMath.h"
+#include "fixtures/camera_file_writer.h"
+#include "tracks/kolvex_3gp_parser.h"
+#include "tracks/kolvex_avi_parser.h"
+#include "tracks/sample_decoding.h"
+#include "tracks/track_math.h"
 
 #include <gtest/gtest.h>
 

@@ -2,10 +2,10 @@
 // them, the container must stay well formed, and no media byte may move.
 #include "RecordInjector.h"
 
-#include "fixtures/CameraFileWriter.h"
-#include "tracks/CKolvex3gpParser.h"
-#include "tracks/CKolvexAviParser.h"
-#include "tracks/TrackMath.h"
+#include "fixtures/camera_file_writer.h"
+#include "tracks/kolvex_3gp_parser.h"
+#include "tracks/kolvex_avi_parser.h"
+#include "tracks/track_math.h"
 
 #include <gtest/gtest.h>
 

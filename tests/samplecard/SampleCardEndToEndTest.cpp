@@ -1,8 +1,8 @@
 // tools/make-sample-card as a user runs it, with real ffmpeg: the card it
 // writes is read back by the camera-file reader and by ffprobe.
-#include "tracks/CKolvex3gpParser.h"
-#include "tracks/CKolvexAviParser.h"
-#include "tracks/TrackMath.h"
+#include "tracks/kolvex_3gp_parser.h"
+#include "tracks/kolvex_avi_parser.h"
+#include "tracks/track_math.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 
 #include "DriveModel.h"
 #include "WallClock.h"
-#include "fixtures/CameraFileWriter.h"
+#include "fixtures/camera_file_writer.h"
 
 #include <cstdint>
 #include <vector>

@@ -3,7 +3,7 @@
 // camera-file reader finds the records where the camera puts them.
 #pragma once
 
-#include "fixtures/CameraFileWriter.h"
+#include "fixtures/camera_file_writer.h"
 
 #include <optional>
 #include <string>

@@ -1,7 +1,7 @@
-#include "tracks/CKolvexVideoParser.h"
+#include "tracks/kolvex_video_parser.h"
 
-#include "tracks/GpsSample.h"
-#include "tracks/TrackMath.h"
+#include "tracks/gps_sample.h"
+#include "tracks/track_math.h"
 
 #include <algorithm>
 #include <cerrno>

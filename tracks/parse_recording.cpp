@@ -1,4 +1,4 @@
-#include "tracks/ParseRecording.h"
+#include "tracks/parse_recording.h"
 
 namespace kolvex {
 

@@ -2,7 +2,7 @@
 // recordings of both formats and the hostile shapes the parsers must survive.
 #pragma once
 
-#include "CameraFileWriter.h"
+#include "camera_file_writer.h"
 
 #include <string>
 #include <utility>

@@ -12,9 +12,9 @@
 // the sample that gives the start time; it never reads video data.
 #pragma once
 
-#include "tracks/FileStatus.h"
-#include "tracks/MediaFile.h"
-#include "tracks/VideoMetaInfo.h"
+#include "tracks/file_status.h"
+#include "tracks/media_file.h"
+#include "tracks/video_meta_info.h"
 
 #include <array>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "SeedCorpus.h"
+#include "seed_corpus.h"
 
 namespace kolvex::fuzz {
 

@@ -2,7 +2,7 @@
 // the command-line tool.
 #pragma once
 
-#include "tracks/GpsSample.h"
+#include "tracks/gps_sample.h"
 
 #include <string>
 

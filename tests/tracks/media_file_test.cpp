@@ -1,10 +1,10 @@
 // The parsers' file reader serves small reads from a read-ahead window; a
 // wrong window offset would hand the walk the wrong bytes without any error.
 // These tests compare every read with the file's real content.
-#include "tracks/MediaFile.h"
-#include "CameraFileWriter.h"
-#include "TempDir.h"
-#include "tracks/CKolvex3gpParser.h"
+#include "camera_file_writer.h"
+#include "temp_dir.h"
+#include "tracks/kolvex_3gp_parser.h"
+#include "tracks/media_file.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // time) with the camera's records appended as the camera does: the boxes and
 // chunks a real writer adds (edts, sgpd, odml, INFO, JUNK, padded chunks)
 // must not confuse the walk.
-#include "ParseHelpers.h"
+#include "parse_helpers.h"
 
 #include <gtest/gtest.h>
 

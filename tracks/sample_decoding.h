@@ -2,8 +2,8 @@
 // degrees, km/h, degrees of heading, the sample's own date, G.
 #pragma once
 
-#include "tracks/GpsSample.h"
-#include "tracks/VideoMetaInfo.h"
+#include "tracks/gps_sample.h"
+#include "tracks/video_meta_info.h"
 
 #include <cstdint>
 #include <string>

@@ -1,4 +1,4 @@
-#include "tracks/MediaFile.h"
+#include "tracks/media_file.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "tracks/TrackMath.h"
+#include "tracks/track_math.h"
 
 #include <cmath>
 #include <ctime>

@@ -1,7 +1,7 @@
 // The recording's start time: from a text date, else from the first dated
 // GPS sample moved back by its place in the block, as local time (the tests
 // run in Europe/Berlin, see the CMake registration).
-#include "ParseHelpers.h"
+#include "parse_helpers.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "tracks/GpsSample.h"
+#include "tracks/gps_sample.h"
 
 #include <bit>
 #include <cstring>

@@ -1,10 +1,10 @@
 // Writes fixture bytes to a scratch file and parses them.
 #pragma once
 
-#include "CameraFileWriter.h"
-#include "TempDir.h"
-#include "tracks/CKolvex3gpParser.h"
-#include "tracks/CKolvexAviParser.h"
+#include "camera_file_writer.h"
+#include "temp_dir.h"
+#include "tracks/kolvex_3gp_parser.h"
+#include "tracks/kolvex_avi_parser.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,7 +1,7 @@
-#include "tracks/SampleDecoding.h"
+#include "tracks/sample_decoding.h"
 
-#include "tracks/MediaFile.h"
-#include "tracks/TrackMath.h"
+#include "tracks/media_file.h"
+#include "tracks/track_math.h"
 
 namespace kolvex {
 

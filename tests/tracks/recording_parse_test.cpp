@@ -1,6 +1,6 @@
 // What both parsers report for a whole camera recording, wherever the camera
 // put its records, and what a failed parse leaves behind.
-#include "ParseHelpers.h"
+#include "parse_helpers.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

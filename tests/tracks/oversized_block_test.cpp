@@ -1,8 +1,8 @@
 // A camera block that claims far more than a camera writes is no block: a
 // recording of about 4 GiB (the FAT32 limit) with a "gps0" or "gsen" record
 // claiming nearly all of it must not make a reader allocate or read that.
-#include "ParseHelpers.h"
-#include "tracks/SampleDecoding.h"
+#include "parse_helpers.h"
+#include "tracks/sample_decoding.h"
 
 #include <gtest/gtest.h>
 

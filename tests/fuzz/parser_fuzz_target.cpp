@@ -3,9 +3,9 @@
 // asserts what every parse must keep: a success is a usable recording, a
 // failure leaves the result alone, and the reads stay proportional to the
 // file.
-#include "tracks/CKolvex3gpParser.h"
-#include "tracks/CKolvexAviParser.h"
-#include "tracks/SampleDecoding.h"
+#include "tracks/kolvex_3gp_parser.h"
+#include "tracks/kolvex_avi_parser.h"
+#include "tracks/sample_decoding.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // The chunk walk of AVI files: header lists entered, other lists stepped
 // over, unknown data scanned four bytes at a time, sizes used unpadded, and
 // the movie list compared with the file's end.
-#include "ParseHelpers.h"
+#include "parse_helpers.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // "IDIT" boxes, and the duration and picture size of the first track.
 #pragma once
 
-#include "tracks/CKolvexVideoParser.h"
+#include "tracks/kolvex_video_parser.h"
 
 #include <initializer_list>
 

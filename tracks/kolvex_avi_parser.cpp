@@ -1,4 +1,4 @@
-#include "tracks/CKolvexAviParser.h"
+#include "tracks/kolvex_avi_parser.h"
 
 #include <algorithm>
 #include <cstring>

@@ -2,7 +2,7 @@
 // corpus written by the camera-file writer, then every file named on the
 // command line or found in a named folder (crash regressions, a fuzzing
 // run's corpus). With --write-seeds DIR it writes the seed corpus instead.
-#include "SeedCorpus.h"
+#include "seed_corpus.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -5,7 +5,7 @@
 // isolated header reads cost exactly their own bytes.
 #pragma once
 
-#include "tracks/FileStatus.h"
+#include "tracks/file_status.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // The box walk of MP4/MOV/3GP files: where the camera's boxes are found,
 // how the first track gives duration and picture size, and how broken or
 // hostile sizes end the walk without over-reading.
-#include "ParseHelpers.h"
+#include "parse_helpers.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // kolvex-cli probe and samples, run as a user or a script runs them: exact
 // output, exit codes, and nothing on stdout when a file cannot be used.
-#include "CameraFileWriter.h"
-#include "TempDir.h"
+#include "camera_file_writer.h"
+#include "temp_dir.h"
 
 #include <gtest/gtest.h>
 

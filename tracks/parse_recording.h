@@ -3,8 +3,8 @@
 // parser.
 #pragma once
 
-#include "tracks/CKolvex3gpParser.h"
-#include "tracks/CKolvexAviParser.h"
+#include "tracks/kolvex_3gp_parser.h"
+#include "tracks/kolvex_avi_parser.h"
 
 #include <memory>
 #include <string>

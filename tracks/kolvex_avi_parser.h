@@ -4,7 +4,7 @@
 // Rejects files whose movie data list reaches past the end of the file.
 #pragma once
 
-#include "tracks/CKolvexVideoParser.h"
+#include "tracks/kolvex_video_parser.h"
 
 namespace kolvex {
 

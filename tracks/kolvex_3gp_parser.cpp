@@ -1,4 +1,4 @@
-#include "tracks/CKolvex3gpParser.h"
+#include "tracks/kolvex_3gp_parser.h"
 
 #include <cstring>
 

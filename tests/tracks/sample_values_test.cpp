@@ -1,7 +1,7 @@
 // The stored sample layouts and the conversions to what a person reads.
-#include "ParseHelpers.h"
-#include "tracks/SampleDecoding.h"
-#include "tracks/TrackMath.h"
+#include "parse_helpers.h"
+#include "tracks/sample_decoding.h"
+#include "tracks/track_math.h"
 
 #include <gtest/gtest.h>
 
