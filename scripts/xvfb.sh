@@ -33,4 +33,5 @@ start_xvfb() {
 }
 stop_xvfb() {
     if [ -n "${KOLVEX_XVFB_PID:-}" ]; then kill "$KOLVEX_XVFB_PID" 2>/dev/null || true; fi
+    KOLVEX_XVFB_PID=""
 }
