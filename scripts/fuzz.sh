@@ -17,7 +17,7 @@ dir=build-fuzz
 
 if [ ! -f "$dir/CMakeCache.txt" ]; then
     CC=clang CXX=clang++ cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DKOLVEX_FUZZ=ON -DKOLVEX_CORE_ONLY=ON -DKOLVEX_BENCH=OFF
+        -DKOLVEX_FUZZ=ON -DKOLVEX_CORE_ONLY=ON -DKOLVEX_BENCH=OFF -DKOLVEX_WERROR=ON
 fi
 cmake --build "$dir" --target tracks_fuzz_parsers tracks_fuzz_replay -j 2
 

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Sets up a fresh machine, builds everything and runs every test:
 # the display-free unit tests under ASan+UBSan, then the rest (widgets,
-# playback, map) against a private X server.
+# playback, map) against a private X server; last, everything once more as a
+# user or packager builds it (CMake's default generator, Release) with its
+# unit tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -20,4 +22,14 @@ source scripts/xvfb.sh
 start_xvfb
 trap stop_xvfb EXIT
 (cd build && ctest --output-on-failure -LE unit -j "$(nproc)") || status=1
+stop_xvfb
+
+# The release build runs only its unit tests (seconds, and -O3 with asserts
+# off may show what the Debug build hides); its display tests would add
+# minutes for little.
+if bash scripts/build.sh release; then
+    (cd build-release && ctest --output-on-failure -L unit -j "$(nproc)") || status=1
+else
+    status=1
+fi
 exit $status

@@ -13,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
@@ -62,6 +63,17 @@ int main(int argc, char** argv) {
     }
     qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
+    // The two surfaces are a quarter of 1080p each, side by side; on a
+    // smaller screen part of the pictures would not be shown at all.
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QRect windowArea(screen.topLeft(), QSize(kWidth, kHeight / 2));
+    if (!screen.contains(windowArea)) {
+        std::fprintf(stderr,
+                     "playback_bench needs a screen of at least %dx%d, this one is %dx%d "
+                     "(scripts/xvfb.sh starts a 1920x1080 one)\n",
+                     windowArea.width(), windowArea.height(), screen.width(), screen.height());
+        return 2;
+    }
     const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
 
     QTemporaryDir scratch;
@@ -94,13 +106,13 @@ int main(int argc, char** argv) {
     // One window, two video surfaces side by side, each a quarter of 1080p.
     QWidget window;
     window.setWindowTitle("playback bench");
-    window.setGeometry(0, 0, 1920, 540);
+    window.setGeometry(windowArea);
     std::array<QWidget*, 2> surfaces{};
     std::array<std::unique_ptr<CVlcPlayer>, 2> players;
     for (int i = 0; i < 2; ++i) {
         surfaces[i] = new QWidget(&window);
         surfaces[i]->setAttribute(Qt::WA_NativeWindow);
-        surfaces[i]->setGeometry(i * 960, 0, 960, 540);
+        surfaces[i]->setGeometry(i * kWidth / 2, 0, kWidth / 2, kHeight / 2);
     }
     window.show();
     if (!QTest::qWaitForWindowExposed(&window)) {

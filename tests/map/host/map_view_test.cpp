@@ -11,6 +11,7 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWebEnginePage>
@@ -170,12 +171,16 @@ private slots:
     }
 
     void rightClicksNeverReachThePage() {
+        // In the screen's top-left corner, whatever the screen's size: the
+        // playback test's screen-grabbing window keeps to the opposite one.
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
         QWidget window;
-        window.resize(500, 400);
+        window.setGeometry(QRect(area.topLeft(), QSize(400, 280)));
         auto* map = new CHtmlMapDlg(&window);
-        map->setGeometry(0, 0, 500, 400);
+        map->setGeometry(0, 0, 400, 280);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY2(area.contains(window.frameGeometry()), "the window does not fit the screen");
         map->LoadMapPage();
         QVERIFY(WaitUntilReady(*map));
         map->RunScript(
