@@ -218,6 +218,9 @@ private:
     QBasicTimer m_deferredOpenTimer;
     // A move by hand where the window manager does not move the window.
     bool m_bManualMove = false;
+    // A double-click handed to the speed read-out that it leaves unhandled
+    // comes back to the window; it must not be handed on again.
+    bool m_bForwardingDoubleClick = false;
     QPoint m_manualMoveOffset;
 };
 

@@ -157,11 +157,17 @@ void CKolvexDlg::mouseDoubleClickEvent(QMouseEvent* event) {
         return;
     }
     const QPoint pos = event->position().toPoint();
+    if (m_bForwardingDoubleClick) {
+        event->accept(); // the read-out did not take it: it ends here
+        return;
+    }
     if (m_speed.geometry().contains(pos)) {
         // The read-out switches its unit on its own double-click.
         QMouseEvent forwarded(QEvent::MouseButtonDblClick, QPointF(0, 0), QPointF(0, 0),
                               Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        m_bForwardingDoubleClick = true;
         QCoreApplication::sendEvent(&m_speed, &forwarded);
+        m_bForwardingDoubleClick = false;
     } else {
         OnMaximizeRestore();
     }
