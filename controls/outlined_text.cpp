@@ -24,6 +24,10 @@ struct Gradient {
         gradient.setColorAt(0, fromColour);
         gradient.setColorAt(1, toColour);
         gradient.setSpread(QGradient::RepeatSpread);
+        // Alpha, red, green and blue each run straight from end to end; the
+        // default would blend premultiplied colours and make the fading
+        // ends too bright.
+        gradient.setInterpolationMode(QGradient::ComponentInterpolation);
         return QBrush(gradient);
     }
 };
