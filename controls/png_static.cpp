@@ -9,7 +9,7 @@ namespace kolvex {
 
 CPngStatic::CPngStatic(QWidget* parent) : QWidget(parent) {}
 
-bool CPngStatic::LoadImage(int resourceId) {
+bool CPngStatic::LoadFromResource(int resourceId) {
     m_pImage.reset();
     QImage picture = skin::loadImage(resourceId);
     if (!picture.isNull())

@@ -17,7 +17,7 @@ public:
     // Replaces m_pImage with skin picture `resourceId`; when the skin has
     // none, m_pImage is left empty (null) and false is returned. Schedules a
     // repaint.
-    bool LoadImage(int resourceId);
+    bool LoadFromResource(int resourceId);
     // m_bActive = active, then schedules a repaint.
     void SetActive(bool active);
 

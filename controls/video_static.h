@@ -21,7 +21,7 @@ public:
     QObject* NotifyWindow() const;
 
     // The native window id to hand to the player.
-    WId VideoWindowId() { return winId(); }
+    WId SurfaceWinId() const { return winId(); }
 
     // Writes m_nCounter and repaints at once: the scan runs on the
     // user-interface thread without returning to the event loop.

@@ -92,8 +92,8 @@ private slots:
         ShowAndWait(window);
         QVERIFY(surface->testAttribute(Qt::WA_NativeWindow));
         QVERIFY(surface->windowHandle() != nullptr);
-        QVERIFY(surface->VideoWindowId() != 0);
-        QCOMPARE(surface->VideoWindowId(), surface->winId());
+        QVERIFY(surface->SurfaceWinId() != 0);
+        QCOMPARE(surface->SurfaceWinId(), surface->winId());
         // Only the surface gets a window of its own, not what holds it.
         QVERIFY(!holder->testAttribute(Qt::WA_NativeWindow));
         QVERIFY(surface->testAttribute(Qt::WA_OpaquePaintEvent));
@@ -230,7 +230,7 @@ private slots:
         auto* gps = new CPngStatic(&window);
         gps->setGeometry(0, 0, 48, 48);
         ShowAndWait(window);
-        QVERIFY(gps->LoadImage(kGpsPicture));
+        QVERIFY(gps->LoadFromResource(kGpsPicture));
         QVERIFY(!gps->m_bActive);
 
         const QImage picture = skin::loadImage(kGpsPicture);
@@ -273,10 +273,10 @@ private slots:
         auto* banner = new CPngStatic(&window);
         banner->setGeometry(10, 10, 64, 64);
         ShowAndWait(window);
-        QVERIFY(banner->LoadImage(kLogoPicture));
+        QVERIFY(banner->LoadFromResource(kLogoPicture));
         QVERIFY(!changedArea(Grabbed(window), qRgb(200, 0, 200)).isEmpty());
 
-        QVERIFY(!banner->LoadImage(99999)); // no such picture: the old one goes too
+        QVERIFY(!banner->LoadFromResource(99999)); // no such picture: the old one goes too
         QVERIFY(banner->m_pImage == nullptr);
         QVERIFY(changedArea(Grabbed(window), qRgb(200, 0, 200), 0).isEmpty());
     }
@@ -304,14 +304,14 @@ private slots:
         surface->m_nCounter = 1234;
         auto* gpsColour = new CPngStatic(&sheet);
         gpsColour->setGeometry(10, 262, 32, 32);
-        gpsColour->LoadImage(kGpsPicture);
+        gpsColour->LoadFromResource(kGpsPicture);
         gpsColour->SetActive(true);
         auto* gpsGrey = new CPngStatic(&sheet);
         gpsGrey->setGeometry(50, 262, 32, 32);
-        gpsGrey->LoadImage(kGpsPicture);
+        gpsGrey->LoadFromResource(kGpsPicture);
         auto* logo = new CPngStatic(&sheet);
         logo->setGeometry(700, 262, 32, 32);
-        logo->LoadImage(kLogoPicture);
+        logo->LoadFromResource(kLogoPicture);
         logo->SetActive(true);
         ShowAndWait(sheet);
 

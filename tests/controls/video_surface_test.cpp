@@ -101,7 +101,7 @@ private slots:
         CVlcPlayer player;
         QCOMPARE(int(player.m_bUsable), 1);
         player.AttachEvents(&OnEvent, nullptr);
-        player.SetWindow(static_cast<CVlcPlayer::WindowHandle>(surface->VideoWindowId()));
+        player.SetWindow(static_cast<CVlcPlayer::WindowHandle>(surface->SurfaceWinId()));
         player.OpenMedia(clip.toUtf8().constData());
         frame->SetIdle(0);
         player.Play();
