@@ -3,6 +3,7 @@
 #include "control_messages.h"
 #include "outlined_text.h"
 
+#include <QCoreApplication>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -18,6 +19,11 @@ CVideoStatic::CVideoStatic(QWidget* parent) : QWidget(parent) {
     // The player draws into a window of its own inside this native one; the
     // window system clips our painting to what that window leaves free, and
     // Qt never clears the surface on its own.
+    // By default Qt would make every control beside a native window native
+    // too, and native windows are opaque: pictures with transparent parts
+    // would show black where the window's background belongs. Only the
+    // surfaces need windows of their own.
+    QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
     setAttribute(Qt::WA_NativeWindow);
     setAttribute(Qt::WA_DontCreateNativeAncestors);
     setAttribute(Qt::WA_OpaquePaintEvent);

@@ -89,6 +89,7 @@ private slots:
         window.resize(200, 100);
         auto* holder = new QWidget(&window);
         auto* surface = new CVideoStatic(holder);
+        auto* sibling = new CPngStatic(holder);
         ShowAndWait(window);
         QVERIFY(surface->testAttribute(Qt::WA_NativeWindow));
         QVERIFY(surface->windowHandle() != nullptr);
@@ -96,6 +97,9 @@ private slots:
         QCOMPARE(surface->SurfaceWinId(), surface->winId());
         // Only the surface gets a window of its own, not what holds it.
         QVERIFY(!holder->testAttribute(Qt::WA_NativeWindow));
+        // Nor do the controls beside it: a native window is opaque, so a
+        // picture with transparent parts would lose the window behind it.
+        QVERIFY(sibling->internalWinId() == 0);
         QVERIFY(surface->testAttribute(Qt::WA_OpaquePaintEvent));
     }
 
