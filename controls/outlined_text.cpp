@@ -3,7 +3,6 @@
 #include "text_fonts.h"
 
 #include <QColor>
-#include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPen>
@@ -106,7 +105,7 @@ QPainterPath OutlinedTextPath(const QString& family, int emSize, QPoint origin,
     // `origin` is the top-left corner of the line box: the baseline lies one
     // ascent below it, and the line starts a sixth of the em size in, the
     // padding the texts were laid out with.
-    const QPointF baseline(origin.x() + emSize / 6.0, origin.y() + QFontMetricsF(font).ascent());
+    const QPointF baseline(origin.x() + emSize / 6.0, origin.y() + LineAscent(family, emSize));
     path.addText(baseline, font, text.left(kOutlinedTextMaxLength));
     path.setFillRule(Qt::OddEvenFill);
     return path;

@@ -1,5 +1,6 @@
 #include "text_fonts.h"
 
+#include <QFontMetricsF>
 #include <QStringList>
 
 namespace kolvex {
@@ -27,6 +28,17 @@ QFont StyleFont(const QString& family, int pixelSize) {
     font.setHintingPreference(QFont::PreferNoHinting);
     font.setKerning(false);
     return font;
+}
+
+double LineAscent(const QString& family, int pixelSize) {
+    // The designed families' ascents in font units of a 2048-unit em.
+    // Liberation Sans shares Arial's; Lato's is smaller than Arial Black's,
+    // which would lift the title into the colour bands above it.
+    if (family == QLatin1String(kArialBlackFamily))
+        return pixelSize * 2254.0 / 2048.0;
+    if (family == QLatin1String(kArialFamily))
+        return pixelSize * 1854.0 / 2048.0;
+    return QFontMetricsF(StyleFont(family, pixelSize)).ascent();
 }
 
 } // namespace kolvex

@@ -21,4 +21,10 @@ void InstallFontSubstitutes();
 // black, so its substitute is asked for at black weight.
 QFont StyleFont(const QString& family, int pixelSize);
 
+// Distance in pixels from the top of a line to its baseline for `family` at
+// an em size of `pixelSize`, as the designed family measures it, so that a
+// stand-in with other line metrics puts its letters where the design had
+// them.
+double LineAscent(const QString& family, int pixelSize);
+
 } // namespace kolvex

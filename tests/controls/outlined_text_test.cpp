@@ -221,6 +221,17 @@ private slots:
                  qPrintable(QString("bottom %1").arg(ink.bottom())));
     }
 
+    // The baseline lies where the designed family put it below the line's
+    // top, whatever the stand-in font's own line metrics say.
+    void baselineFollowsTheDesignedFamily() {
+        const QRectF title = OutlinedTextPath(kArialBlackFamily, 100, {0, 0}, "H").boundingRect();
+        QVERIFY2(std::abs(title.bottom() - 110.06) < 0.6,
+                 qPrintable(QString::number(title.bottom())));
+        const QRectF text = OutlinedTextPath(kArialFamily, 100, {0, 7}, "H").boundingRect();
+        QVERIFY2(std::abs(text.bottom() - 7 - 90.53) < 0.6,
+                 qPrintable(QString::number(text.bottom())));
+    }
+
     void emptyTextDrawsNothing() {
         for (const Style& s : Styles()) {
             const QImage image = Drawn(s, QString(), 40);
