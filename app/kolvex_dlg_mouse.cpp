@@ -39,7 +39,7 @@ void CKolvexDlg::paintEvent(QPaintEvent*) {
         painter.drawLine(R - d, B, R, B - d);
     if (!m_bFullScreen) {
         painter.setRenderHint(QPainter::Antialiasing);
-        DrawOutlinedTitle(painter, m_strTitle, m_nTitleSize, QPointF(50, 4));
+        DrawOutlinedTitle(painter, m_strTitle, m_nTitleSize);
     }
 }
 

@@ -1,23 +1,32 @@
-// Temporary: replaced by the picture static of the controls work.
+// A skin picture stretched to the control's size, in colour or through the
+// grey colour matrix: the GPS status picture, the logo and the banner.
 #pragma once
-#include "resources/skin/skin_image.h"
-#include <QPainter>
+
+#include <QImage>
 #include <QWidget>
+#include <memory>
+
 namespace kolvex {
+
 class CPngStatic : public QWidget {
+    Q_OBJECT
+
 public:
-    explicit CPngStatic(QWidget* parent = nullptr) : QWidget(parent) {}
-    bool LoadFromResource(int id) {
-        m_image = skin::loadImage(id);
-        return !m_image.isNull();
-    }
-    int m_bActive = 0;
+    explicit CPngStatic(QWidget* parent = nullptr);
+
+    // Replaces m_pImage with skin picture `resourceId`; when the skin has
+    // none, m_pImage is left empty (null) and false is returned. Schedules a
+    // repaint.
+    bool LoadFromResource(int resourceId);
+    // m_bActive = active, then schedules a repaint.
+    void SetActive(bool active);
+
+    // Owners may also write these and call update().
+    std::unique_ptr<QImage> m_pImage; // null: nothing is drawn
+    bool m_bActive = false;           // true: colour, false: grey
 
 protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        p.drawImage(rect(), m_image);
-    }
-    QImage m_image;
+    void paintEvent(QPaintEvent* event) override;
 };
+
 } // namespace kolvex

@@ -1,36 +1,43 @@
-// Temporary: replaced by the video surface of the controls work.
+// A video surface: the native child window a player draws its picture into.
+// While a folder is scanned the front surface shows how many files were
+// visited; a double-click asks the main window to toggle full screen.
 #pragma once
+
 #include "library/instrument_views.h"
-#include <QPainter>
-#include <QRasterWindow>
-#include <QResizeEvent>
+
+#include <QPointer>
 #include <QWidget>
+
 namespace kolvex {
-class CVideoSurfaceWindow : public QRasterWindow {
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        p.fillRect(QRect(QPoint(0, 0), size()), QColor(5, 5, 5));
-    }
-};
+
 class CVideoStatic : public QWidget, public IScanCounterView {
+    Q_OBJECT
+
 public:
-    explicit CVideoStatic(QWidget* parent = nullptr) : QWidget(parent) {
-        m_pSurface = new CVideoSurfaceWindow;
-        m_pContainer = QWidget::createWindowContainer(m_pSurface, this);
-    }
-    WId SurfaceWinId() const { return m_pSurface->winId(); }
-    void SetNotifyWindow(QObject* window) { m_pNotify = window; }
-    void ShowScanCount(int n) override { m_nCounter = n; }
-    int m_bShowCounter = 0;
-    int m_nCounter = 0;
-    QObject* m_pNotify = nullptr;
+    explicit CVideoStatic(QWidget* parent = nullptr);
+
+    // Receives WM_TOGGLE_FULLSCREEN; the parent widget when none is set.
+    void SetNotifyWindow(QObject* window);
+    QObject* NotifyWindow() const;
+
+    // The native window id to hand to the player.
+    WId SurfaceWinId() const { return winId(); }
+
+    // Writes m_nCounter and repaints at once: the scan runs on the
+    // user-interface thread without returning to the event loop.
+    void ShowScanCount(int filesVisited) override;
+
+    // Owners write these and call update().
+    bool m_bShowCounter = false; // draw m_nCounter
+    int m_nCounter = 0;          // files visited by the running scan
 
 protected:
-    void resizeEvent(QResizeEvent* e) override {
-        m_pContainer->setGeometry(QRect(QPoint(0, 0), e->size()));
-    }
-    CVideoSurfaceWindow* m_pSurface;
-    QWidget* m_pContainer;
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    QPointer<QObject> m_pNotifyWindow;
 };
+
 } // namespace kolvex

@@ -22,6 +22,8 @@ PACKAGES=(
   # fixtures, screenshots, peers for benchmarks
   ffmpeg xvfb xauth x11-utils imagemagick xdotool librsvg2-bin dbus-daemon
   libimage-exiftool-perl chromium fonts-dejavu-core fonts-noto-core desktop-file-utils
+  # the window's drawn texts: Arial's metrics (Liberation Sans) and a black weight (Lato)
+  fonts-liberation2 fonts-lato
   fonts-noto-cjk
   # locale sources: tests compile a German locale to check number formatting
   locales
