@@ -91,10 +91,11 @@ private slots:
         auto* surface = new CVideoStatic(holder);
         auto* sibling = new CPngStatic(holder);
         ShowAndWait(window);
-        QVERIFY(surface->testAttribute(Qt::WA_NativeWindow));
-        QVERIFY(surface->windowHandle() != nullptr);
+        // The player's window is a window of its own inside the surface.
+        QVERIFY(surface->SurfaceWindow() != nullptr);
         QVERIFY(surface->SurfaceWinId() != 0);
-        QCOMPARE(surface->SurfaceWinId(), surface->winId());
+        QCOMPARE(surface->SurfaceWinId(), surface->SurfaceWindow()->winId());
+        QVERIFY(surface->SurfaceWindow()->isVisible());
         // Only the surface gets a window of its own, not what holds it.
         QVERIFY(!holder->testAttribute(Qt::WA_NativeWindow));
         // Nor do the controls beside it: a native window is opaque, so a
