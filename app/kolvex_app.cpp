@@ -2,6 +2,8 @@
 
 #include "kolvex_dlg.h"
 
+#include "controls/text_fonts.h"
+
 #include <QCoreApplication>
 
 namespace kolvex {
@@ -11,6 +13,9 @@ int CKolvexApp::InitInstance() {
     // a control container have no counterpart here: Qt and the map host
     // prepare themselves.
     QCoreApplication::setApplicationName(QStringLiteral("Kolvex"));
+    // "Arial" and "Arial Black" name the free fonts that stand in for them,
+    // for every text of the window.
+    InstallFontSubstitutes();
     CKolvexDlg dialog;
     dialog.OnInitDialog();
     dialog.exec();

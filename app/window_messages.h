@@ -1,8 +1,10 @@
 // The program's own window messages 0xC01..0xC0E as Qt events: the type of
 // the event is the message number. The players' messages live with the
-// player glue; the others are sent by the window's own controls.
+// player glue, full screen (0xC04) with the video surfaces; the others are
+// sent by the window's own controls.
 #pragma once
 
+#include "controls/control_messages.h"
 #include "playback/qt/player_messages.h"
 
 #include <QEvent>
@@ -11,7 +13,6 @@
 enum WindowMessage : int {
     WM_LANGUAGE_CHANGED = 0xC02,  // posted by the configuration dialog
     WM_PLAYER_RESERVED = 0xC03,   // no sender
-    WM_TOGGLE_FULLSCREEN = 0xC04, // sent by a video surface or frame
     WM_RESTORE_CONTROLS = 0xC05,  // no sender
     WM_OPEN_GROUP = 0xC09,        // sent by the group list, wParam the row
     WM_OPEN_FILE = 0xC0A,         // sent by the file list, wParam the row

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Sets up a fresh machine, builds Kolvex, writes the sample card and opens it.
+# Sets up a fresh machine, builds Kolvex, writes the sample card, lists it
+# and opens the player's window when there is a display.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -23,4 +24,9 @@ else
         echo "$file"
         "$cli" probe "$file" || true
     done
+fi
+
+# The player's window, where there is a display to show it on.
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+    exec build/app/kolvex
 fi
