@@ -112,6 +112,9 @@ TEST(WindowProcessTest, OpensWhereItClosedShowsNativeSurfacesAndStoresItsPlace) 
         // Both surfaces are X windows of their own (hidden while idle), so
         // that the player can draw into them.
         EXPECT_GE(OtherProgramWindows(window), 2);
+        // The window cuts its own shape (the rounded corners) on the X server.
+        EXPECT_TRUE(
+            RunTool("xwininfo", {"-shape", "-id", window}).contains("Window shape extents"));
         RunTool("import", {"-window", window, KOLVEX_BUILD_DIR "/screenshots/" + QString(c.shot)});
 
         // The close button, 25 x 25 at (W - 32, 2).
