@@ -17,4 +17,9 @@ struct DisplayChoice {
 DisplayChoice ChooseDisplay(const QByteArray& qpaPlatform, const QByteArray& waylandDisplay,
                             const QByteArray& x11Display);
 
+// Chooses from the environment and sets QT_QPA_PLATFORM; false, after one
+// line on stderr, when there is no display at all. Call before the
+// QApplication exists.
+bool ApplyDisplayChoice();
+
 } // namespace kolvex

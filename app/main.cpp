@@ -6,17 +6,9 @@
 
 #include <QApplication>
 
-#include <cstdio>
-
 int main(int argc, char** argv) {
-    const kolvex::DisplayChoice display = kolvex::ChooseDisplay(
-        qgetenv("QT_QPA_PLATFORM"), qgetenv("WAYLAND_DISPLAY"), qgetenv("DISPLAY"));
-    if (display.error) {
-        std::fprintf(stderr, "%s\n", display.error->constData());
+    if (!kolvex::ApplyDisplayChoice())
         return 1;
-    }
-    if (!display.platform.isEmpty())
-        qputenv("QT_QPA_PLATFORM", display.platform);
     kolvex::PrepareWebEngineProcess();
     QApplication application(argc, argv);
     kolvex::CKolvexApp app;

@@ -11,14 +11,14 @@
 #include <QtGlobal>
 
 enum WindowMessage : int {
-    WM_LANGUAGE_CHANGED = 0xC02,  // posted by the configuration dialog
-    WM_PLAYER_RESERVED = 0xC03,   // no sender
-    WM_RESTORE_CONTROLS = 0xC05,  // no sender
-    WM_OPEN_GROUP = 0xC09,        // sent by the group list, wParam the row
-    WM_OPEN_FILE = 0xC0A,         // sent by the file list, wParam the row
-    WM_MAP_CHANGED = 0xC0B,       // posted by the configuration dialog
-    WM_VOLUME_CHANGED = 0xC0C,    // sent by the volume slider
-    WM_SEEK_CHANGED = 0xC0D,      // sent by the position slider
+    WM_LANGUAGE_CHANGED = 0xC02, // posted by the configuration dialog
+    WM_PLAYER_RESERVED = 0xC03,  // no sender
+    WM_RESTORE_CONTROLS = 0xC05, // no sender
+    WM_OPEN_GROUP = 0xC09,       // sent by the group list, wParam the row
+    WM_OPEN_FILE = 0xC0A,        // sent by the file list, wParam the row
+    WM_MAP_CHANGED = 0xC0B,      // posted by the configuration dialog
+    WM_VOLUME_CHANGED = 0xC0C,   // sent by the volume slider
+    WM_SEEK_CHANGED = 0xC0D,     // sent by the position slider
 };
 
 class CWindowMessageEvent : public QEvent {

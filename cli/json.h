@@ -12,6 +12,8 @@
 //     std::fputs(json.Text().c_str(), stdout);
 #pragma once
 
+#include "library/utf8_sequence.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -197,29 +199,8 @@ private:
 
     // Length of the well-formed UTF-8 sequence at i, or 0.
     static size_t Utf8SequenceLength(std::string_view s, size_t i) {
-        const auto b0 = static_cast<unsigned char>(s[i]);
-        size_t length;
-        uint32_t min, cp;
-        if (b0 >= 0xC2 && b0 <= 0xDF) {
-            length = 2, min = 0x80, cp = b0 & 0x1F;
-        } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-            length = 3, min = 0x800, cp = b0 & 0x0F;
-        } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-            length = 4, min = 0x10000, cp = b0 & 0x07;
-        } else {
-            return 0;
-        }
-        if (i + length > s.size())
-            return 0;
-        for (size_t k = 1; k < length; ++k) {
-            const auto b = static_cast<unsigned char>(s[i + k]);
-            if ((b & 0xC0) != 0x80)
-                return 0;
-            cp = (cp << 6) | (b & 0x3F);
-        }
-        if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-            return 0;
-        return length;
+        char32_t cp = 0;
+        return Utf8SequenceAt(s, i, cp);
     }
 
     std::string m_out;

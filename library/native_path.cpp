@@ -1,5 +1,7 @@
 #include "native_path.h"
 
+#include "utf8_sequence.h"
+
 #include <cstdint>
 
 namespace kolvex {
@@ -11,38 +13,6 @@ constexpr char16_t kReplacement = 0xFFFD;
 
 bool IsEscapedByte(char16_t c) {
     return c >= 0xDC80 && c <= 0xDCFF;
-}
-
-// Length of the well-formed UTF-8 sequence at i (1 to 4) and its code point
-// in cp, or 0 when the byte at i starts no such sequence.
-size_t SequenceAt(QByteArrayView s, qsizetype i, char32_t& cp) {
-    const auto b0 = static_cast<uint8_t>(s[i]);
-    if (b0 < 0x80) {
-        cp = b0;
-        return 1;
-    }
-    size_t length;
-    char32_t min;
-    if (b0 >= 0xC2 && b0 <= 0xDF) {
-        length = 2, min = 0x80, cp = b0 & 0x1F;
-    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-        length = 3, min = 0x800, cp = b0 & 0x0F;
-    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-        length = 4, min = 0x10000, cp = b0 & 0x07;
-    } else {
-        return 0;
-    }
-    if (i + static_cast<qsizetype>(length) > s.size())
-        return 0;
-    for (size_t k = 1; k < length; ++k) {
-        const auto b = static_cast<uint8_t>(s[i + static_cast<qsizetype>(k)]);
-        if ((b & 0xC0) != 0x80)
-            return 0;
-        cp = (cp << 6) | (b & 0x3F);
-    }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-        return 0;
-    return length;
 }
 
 void AppendUtf8(QByteArray& out, char32_t cp) {
@@ -72,7 +42,9 @@ QString PathFromNative(QByteArrayView bytes) {
     out.reserve(bytes.size());
     for (qsizetype i = 0; i < bytes.size();) {
         char32_t cp = 0;
-        const size_t length = SequenceAt(bytes, i, cp);
+        const size_t length =
+            Utf8SequenceAt(std::string_view(bytes.data(), static_cast<size_t>(bytes.size())),
+                           static_cast<size_t>(i), cp);
         if (length == 0) {
             out += QChar(static_cast<char16_t>(kEscapeBase + static_cast<uint8_t>(bytes[i])));
             ++i;

@@ -50,14 +50,8 @@ private:
 
 int main(int argc, char** argv) {
     const char* kind = argc > 1 ? argv[1] : "bare";
-    const kolvex::DisplayChoice display = kolvex::ChooseDisplay(
-        qgetenv("QT_QPA_PLATFORM"), qgetenv("WAYLAND_DISPLAY"), qgetenv("DISPLAY"));
-    if (display.error) {
-        std::fprintf(stderr, "%s\n", display.error->constData());
+    if (!kolvex::ApplyDisplayChoice())
         return 1;
-    }
-    if (!display.platform.isEmpty())
-        qputenv("QT_QPA_PLATFORM", display.platform);
     const bool kolvexKind = std::strncmp(kind, "kolvex", 6) == 0;
     const bool withMap = !std::strcmp(kind, "bare-map") || !std::strcmp(kind, "kolvex");
     if (withMap)
