@@ -234,6 +234,14 @@ bool CKolvexDlg::OnInitDialog() {
     m_statusBoard.update();
     ApplyToolTipTexts();
 
+    // The lists: report view, lock icons, columns; the group list first.
+    m_groupList.SetReportStyle();
+    m_groupList.AttachLockImages();
+    m_groupList.InitColumns();
+    m_fileList.SetReportStyle();
+    m_fileList.AttachLockImages();
+    m_fileList.InitColumns();
+
     m_recordings.Init(&m_groupList, &m_fileList, &m_gsensor, m_pMapLink.get(), this);
     m_recordings.SetProgressView(&m_frontVideo);
 
@@ -290,6 +298,15 @@ void CKolvexDlg::OnCommand(int id) {
     case IDC_MINIMIZE:
         OnMinimize();
         break;
+    case ID_APP_ABOUT:
+        OnAbout();
+        break;
+    case IDC_OPEN:
+        OnOpen();
+        break;
+    case IDC_CONFIG:
+        OnConfig();
+        break;
     case IDC_CLOSE:
         // Posted, as a close message is: the click finishes first.
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
@@ -308,6 +325,12 @@ bool CKolvexDlg::event(QEvent* event) {
         OnRestoreControls();
         return true;
     case WM_PLAYER_RESERVED:
+        return true;
+    case WM_LANGUAGE_CHANGED:
+        OnLanguageChanged();
+        return true;
+    case WM_MAP_CHANGED:
+        OnMapChanged();
         return true;
     default:
         break;

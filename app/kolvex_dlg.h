@@ -10,7 +10,8 @@
 #include "controls/video_static.h"
 #include "controls/video_static_bg.h"
 #include "library/recording_manager.h"
-#include "lists/recording_list_stand_ins.h"
+#include "lists/file_list_ctrl.h"
+#include "lists/group_list_ctrl.h"
 #include "playback/qt/player_event_poster.h"
 #include "playback/vlc_player.h"
 
@@ -99,6 +100,12 @@ public:
     void OnMinimize();
     void OnToggleFullScreen();
     void OnRestoreControls() { ShowFullScreenControls(true); }
+    // The dialogs of the window (kolvex_dlg_dialogs.cpp).
+    void OnAbout();
+    void OnOpen();
+    void OnConfig();
+    void OnLanguageChanged();
+    void OnMapChanged();
     // The cancel command: stops the front player and stores the window
     // position, without closing.
     void OnCancel();

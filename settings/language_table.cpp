@@ -4,20 +4,22 @@
 #include "string_tables.h"
 
 // The string tables are found by code, so the Spanish and Italian rows reach
-// their tables although their identifiers name a specific country.
+// their tables although their identifiers name a specific country. The
+// names are written as a language list shows them, each in its own
+// language and capitalised as a menu item there.
 const std::array<LanguageEntry, kLanguageCount> g_LanguageTable = {{
     {u"ENG", u"English", 0x09, 1},
     {u"CHS", u"简体中文", 0x04, 2},
     {u"CHT", u"繁體中文", 0x04, 1},
-    {u"ESP", u"español", 0x0A, 1},
-    {u"RUS", u"русский", 0x19, 1},
-    {u"POR", u"português", 0x16, 2},
+    {u"ESP", u"Español", 0x0A, 1},
+    {u"RUS", u"Русский", 0x19, 1},
+    {u"POR", u"Português", 0x16, 2},
     {u"JPN", u"日本語", 0x11, 1},
     {u"GER", u"Deutsch", 0x07, 1},
-    {u"FRA", u"français", 0x0C, 1},
-    {u"KOR", u"한국의", 0x12, 1},
-    {u"ITA", u"italiano", 0x10, 1},
-    {u"LAT", u"Latviski", 0x26, 1},
+    {u"FRA", u"Français", 0x0C, 1},
+    {u"KOR", u"한국어", 0x12, 1},
+    {u"ITA", u"Italiano", 0x10, 1},
+    {u"LAT", u"Latviešu", 0x26, 1},
     {u"POL", u"Polski", 0x15, 1},
     {u"ROM", u"Română", 0x18, 1},
     {u"SLV", u"Slovenčina", 0x1B, 1},

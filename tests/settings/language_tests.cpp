@@ -19,8 +19,13 @@ TEST(LanguageTable, RowsAndIdentifiers) {
         EXPECT_EQ(FindLanguageIndex(QString::fromLatin1(codes[i])), i);
         EXPECT_EQ(LanguageIdOf(i), ids[i]) << codes[i];
     }
-    EXPECT_EQ(GetLanguageName("SLV").toStdString(), "Slovenčina");
-    EXPECT_EQ(GetLanguageName("CHS").toStdString(), "简体中文");
+    // Each name as its speakers write it at the head of a menu item.
+    const char* names[] = {"English",  "简体中文",  "繁體中文",   "Español",
+                           "Русский",  "Português", "日本語",     "Deutsch",
+                           "Français", "한국어",    "Italiano",   "Latviešu",
+                           "Polski",   "Română",    "Slovenčina", "Українська"};
+    for (int i = 0; i < kLanguageCount; ++i)
+        EXPECT_EQ(GetLanguageName(GetLanguageCode(i)).toStdString(), names[i]) << codes[i];
     EXPECT_TRUE(GetLanguageCode(-1).isEmpty());
     EXPECT_TRUE(GetLanguageCode(16).isEmpty());
 }

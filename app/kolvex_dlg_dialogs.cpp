@@ -1,0 +1,50 @@
+// CKolvexDlg: the About box, the open and configuration dialogs, and what
+// the configuration dialog tells the window.
+#include "kolvex_dlg.h"
+
+#include "about_dlg.h"
+
+#include "lists/media_open_dialog.h"
+#include "map/view/CHtmlMapDlg.h"
+#include "settings/app_settings.h"
+#include "settings/dialog/tavlo_config_dlg.h"
+
+namespace kolvex {
+
+void CKolvexDlg::OnAbout() {
+    CAboutDlg about(this);
+    about.exec();
+}
+
+void CKolvexDlg::OnOpen() {
+    // What is opened, and how it plays, comes with opening and playback.
+    CMediaOpenDialog dialog(this);
+    dialog.exec();
+}
+
+void CKolvexDlg::OnConfig() {
+    CTavloConfigDlg dialog(this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    m_nMapType = dialog.m_nMapType;
+    if (m_pMapDlg) {
+        m_pMapDlg->m_nMapType = m_nMapType;
+        m_pMapDlg->LoadFromResource(m_nMapType == 1 ? IDR_HTML_BMAP : IDR_HTML_YMAP);
+    }
+}
+
+void CKolvexDlg::OnLanguageChanged() {
+    m_groupList.RelabelColumns();
+    m_fileList.RelabelColumns();
+    ApplyToolTipTexts();
+}
+
+void CKolvexDlg::OnMapChanged() {
+    m_nMapType = CAppSettings::GetInstance().ReadMapType();
+    if (m_pMapDlg) {
+        m_pMapDlg->m_nMapType = m_nMapType;
+        m_pMapDlg->LoadFromResource(m_nMapType == 1 ? IDR_HTML_BMAP : IDR_HTML_YMAP);
+    }
+}
+
+} // namespace kolvex

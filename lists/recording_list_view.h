@@ -1,0 +1,49 @@
+// The report view both lists are: a table of whole rows with grid lines,
+// no sorting, the lock icon in the first column, and a double-click that
+// tells the parent window which row was hit.
+#pragma once
+
+#include "recording_list_model.h"
+
+#include <QTableView>
+
+#include <vector>
+
+namespace kolvex {
+
+class CRecordingListView : public QTableView {
+public:
+    // `model` belongs to the view; `openMessage` is the window message a
+    // double-click sends to the parent window.
+    CRecordingListView(CRecordingListModel* model, int openMessage, QWidget* parent);
+
+    // The report look: whole rows, grid lines, rows in the order added.
+    void SetReportStyle();
+    // The lock icons of the first column. Returns true.
+    bool AttachLockImages();
+    // The column headers in the current language.
+    void RelabelColumns() { m_pModel->RelabelColumns(); }
+
+    CRecordingListModel* ListModel() const { return m_pModel; }
+    int ItemCount() const { return m_pModel->rowCount(); }
+
+protected:
+    // Inserts the columns, each `width` pixels wide.
+    void InsertColumns(const std::vector<unsigned>& headerIds, int width);
+
+    void RemoveAll() { m_pModel->RemoveAllRows(); }
+    void Highlight(int item, bool highlighted) { m_pModel->SetHighlight(item, highlighted); }
+    // Scrolls vertically until the row is wholly visible.
+    void ScrollRowIntoView(int item);
+
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void TakeHighlightColours();
+
+    CRecordingListModel* m_pModel;
+    int m_nOpenMessage;
+};
+
+} // namespace kolvex
