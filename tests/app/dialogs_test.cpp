@@ -5,7 +5,9 @@
 
 #include "app/about_dlg.h"
 #include "app/window_messages.h"
+#include "lists/media_open_dialog.h"
 #include "settings/app_settings.h"
+#include "settings/dialog/tavlo_config_dlg.h"
 #include "settings/language_table.h"
 #include "settings/string_ids.h"
 
@@ -87,6 +89,23 @@ TEST_F(WindowDialogsTest, TheWindowSetsUpBothListsAndRelabelsThemOnALanguageChan
               QString::fromUtf8("Имя файла"));
     EXPECT_EQ(window.m_btnOpen.accessibleName(), LoadLangString(StringId::TipOpen));
     EXPECT_NE(window.m_btnOpen.accessibleName(), "Open files");
+}
+
+TEST_F(WindowDialogsTest, EveryLanguageFitsTheDialogs) {
+    for (int language = 0; language < kLanguageCount; ++language) {
+        CAppSettings::GetInstance().SetLanguage(language);
+        const std::string code = GetLanguageCode(language).toStdString();
+        CMediaOpenDialog open;
+        open.OnInitDialog();
+        CTavloConfigDlg config;
+        config.OnInitDialog();
+        CAboutDlg about;
+        for (QWidget* dialog : {static_cast<QWidget*>(&open), static_cast<QWidget*>(&config),
+                                static_cast<QWidget*>(&about)}) {
+            for (const std::string& fault : LayoutFaults(*dialog))
+                ADD_FAILURE() << code << " " << dialog->objectName().toStdString() << ": " << fault;
+        }
+    }
 }
 
 } // namespace
