@@ -1,6 +1,5 @@
 #include "drive_list.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStorageInfo>

@@ -9,8 +9,6 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGroupBox>
-#include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 
 #include <algorithm>
