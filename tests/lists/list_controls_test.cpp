@@ -19,7 +19,14 @@
 #include <QStyle>
 #include <QTest>
 
+#include <ctime>
+#include <ostream>
 #include <vector>
+
+// Cell texts in failure messages.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
 
 namespace kolvex::testing {
 namespace {
@@ -48,6 +55,9 @@ protected:
 class ListsTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        // The times below are Berlin's, also when the test runs on its own.
+        qputenv("TZ", "Europe/Berlin");
+        tzset();
         CAppSettings::GetInstance().SetLanguage(kEnglishIndex);
         window.resize(900, 700);
         files = new CKolvexFileListCtrl(&window);
