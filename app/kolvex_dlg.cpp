@@ -77,6 +77,9 @@ void CKolvexDlg::CreateControls() {
     // by the layout (62 units, 100 pixels).
     m_gsensor.setGeometry(DluRect(3, 150, 360, 62));
     m_statusBoard.hide();
+    // The read-out lies on the window's own surface: a press there moves
+    // the window, and the window hands double-clicks on to switch the unit.
+    m_speed.setAttribute(Qt::WA_TransparentForMouseEvents);
 
     m_btnPlay.setDefault(true);
     BindCommand(m_btnPlay, IDC_PLAY);
@@ -254,7 +257,9 @@ bool CKolvexDlg::OnInitDialog() {
 }
 
 void CKolvexDlg::ApplyToolTipTexts() {
+    constexpr int kToolTipIcon = 161;
     m_toolTip.RemoveAllTools();
+    m_toolTip.RemoveAllToolImages();
     const struct {
         QWidget* control;
         unsigned id;
@@ -272,6 +277,8 @@ void CKolvexDlg::ApplyToolTipTexts() {
         m_toolTip.AddTool(tool.control, text);
         tool.control->setAccessibleName(text);
     }
+    for (const auto& tool : tools)
+        m_toolTip.AddToolImage({tool.control, 0, kToolTipIcon});
 }
 
 bool CKolvexDlg::ConfirmOverwrite(const QString& targetPath) {

@@ -5,8 +5,14 @@
 #pragma once
 
 #include "controls/gdip_button.h"
+#include "controls/gsensor_ctrl.h"
+#include "controls/my_slider_control.h"
+#include "controls/png_compass_static.h"
 #include "controls/png_static.h"
-#include "controls/stand_in_views.h"
+#include "controls/speed_label_static.h"
+#include "controls/status_board_static.h"
+#include "controls/tavlo_tool_tip_ctrl.h"
+#include "controls/video_slider.h"
 #include "controls/video_static.h"
 #include "controls/video_static_bg.h"
 #include "library/recording_manager.h"

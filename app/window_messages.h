@@ -1,7 +1,7 @@
 // The program's own window messages 0xC01..0xC0E as Qt events: the type of
 // the event is the message number. The players' messages live with the
-// player glue, full screen (0xC04) with the video surfaces; the others are
-// sent by the window's own controls.
+// player glue, full screen (0xC04), volume (0xC0C) and seek (0xC0D) with
+// the controls that send them; the others are sent by the lists and dialogs.
 #pragma once
 
 #include "controls/control_messages.h"
@@ -17,8 +17,6 @@ enum WindowMessage : int {
     WM_OPEN_GROUP = 0xC09,       // sent by the group list, wParam the row
     WM_OPEN_FILE = 0xC0A,        // sent by the file list, wParam the row
     WM_MAP_CHANGED = 0xC0B,      // posted by the configuration dialog
-    WM_VOLUME_CHANGED = 0xC0C,   // sent by the volume slider
-    WM_SEEK_CHANGED = 0xC0D,     // sent by the position slider
 };
 
 class CWindowMessageEvent : public QEvent {

@@ -1,6 +1,8 @@
-// The window message the video surfaces and their frames send to the main
-// window. Its number belongs to the program's own range 0xC01..0xC0E shared
-// with the players' messages (playback/qt/player_messages.h), so it is fixed.
+// The window messages the controls send to the main window: full screen
+// from the video surfaces and their frames, the new position from the two
+// sliders. Their numbers belong to the program's own range 0xC01..0xC0E
+// shared with the players' messages (playback/qt/player_messages.h), so
+// they are fixed.
 #pragma once
 
 #include <QCoreApplication>
@@ -12,6 +14,8 @@ namespace kolvex {
 
 enum ControlMessage : int {
     WM_TOGGLE_FULLSCREEN = 0xC04, // wParam 0, lParam 0: full screen on or off
+    WM_VOLUME_CHANGED = 0xC0C,    // wParam 0, lParam 0: the volume slider moved
+    WM_SEEK_CHANGED = 0xC0D,      // wParam 0, lParam 0: the position slider moved
 };
 
 // A sent window message: its type is the message number.

@@ -1,7 +1,7 @@
-// An image button of the skin: its picture stretched to the button, an
-// alternate picture for toggles. The faces for pressed, hover and grey
-// looks come with the instruments' work; this button already shows its
-// picture so that the window looks like the skin.
+// An image button of the skin. Its faces (normal, pressed, hover, grey and
+// the alternate picture's normal, pressed and hover) are composed once over
+// the parent's pixels behind the button and then only copied, so a button
+// costs one image copy per repaint.
 #pragma once
 
 #include <QImage>
@@ -13,21 +13,48 @@ class CGdipButton : public QPushButton {
 public:
     explicit CGdipButton(QWidget* parent = nullptr);
 
-    void SetStandardImage(int pictureId);
-    void SetAlternateImage(int pictureId);
-    void MakeToggle() { m_bToggle = true; }
+    // The picture of skin resource `pictureId`; false when the skin has
+    // none, and the button then shows only the background behind it.
+    bool SetStandardImage(int pictureId);
+    // A second picture, shown while m_bAltState is set.
+    bool SetAlternateImage(int pictureId);
+    // With an alternate picture: every press flips m_bAltState.
+    void MakeToggle();
 
-    // Written by the owner, followed by update().
-    int m_bAltState = 0;
+    // The face painted last; null before the first paint.
+    const QImage* CurrentFace() const { return m_pCurrentFace; }
+
+    int m_bHaveAlt = 0;
+    // Written by the owner, followed by update(): the grey face, deaf to
+    // hover, press and toggle looks.
     int m_bDisabled = 0;
+    int m_bToggle = 0;
+    int m_bHover = 0;
+    // Written by the owner, followed by update(): the alternate picture.
+    int m_bAltState = 0;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
-    QImage m_standard;
-    QImage m_alternate;
-    bool m_bToggle = false;
+    void OnPressed();
+    void BuildFaces();
+    void DropFaces();
+    QImage CaptureBackground() const;
+    QImage ComposeFace(const QImage& background, const QImage& picture, QPoint offset) const;
+
+    QImage m_altImage;
+    QImage m_stdImage;
+    QImage m_stdNormal, m_stdPressed, m_stdHover;
+    QImage m_altNormal, m_altPressed, m_altHover;
+    QImage m_grey;
+    const QImage* m_pCurrentFace = nullptr;
+    bool m_bFacesBuilt = false;
 };
 
 } // namespace kolvex

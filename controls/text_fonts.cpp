@@ -41,4 +41,12 @@ double LineAscent(const QString& family, int pixelSize) {
     return QFontMetricsF(StyleFont(family, pixelSize)).ascent();
 }
 
+int EmSizeForCellHeight(const QString& family, int cellHeight) {
+    // Arial's line is 1854 + 434 units of its 2048-unit em.
+    if (family == QLatin1String(kArialFamily))
+        return qRound(cellHeight * 2048.0 / 2288.0);
+    const QFontMetricsF metrics(StyleFont(family, 100));
+    return qRound(cellHeight * 100.0 / (metrics.ascent() + metrics.descent()));
+}
+
 } // namespace kolvex

@@ -27,4 +27,9 @@ QFont StyleFont(const QString& family, int pixelSize);
 // them.
 double LineAscent(const QString& family, int pixelSize);
 
+// The em size in pixels of `family` when its line, ascent plus descent, is
+// `cellHeight` pixels tall: the size a font asked for by its cell height
+// gets.
+int EmSizeForCellHeight(const QString& family, int cellHeight);
+
 } // namespace kolvex

@@ -1,0 +1,81 @@
+#include "skin_slider.h"
+
+#include "control_messages.h"
+
+#include <QCoreApplication>
+#include <QPainter>
+
+#include <algorithm>
+
+namespace kolvex {
+
+namespace {
+
+class CSetPositionEvent : public QEvent {
+public:
+    explicit CSetPositionEvent(int position)
+        : QEvent(CSkinSlider::SetPositionEventType()), m_nPosition(position) {}
+    int m_nPosition;
+};
+
+} // namespace
+
+CSkinSlider::CSkinSlider(QWidget* parent) : QSlider(Qt::Horizontal, parent) {}
+
+QEvent::Type CSkinSlider::SetPositionEventType() {
+    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return type;
+}
+
+QRect CSkinSlider::ThumbRect() const {
+    const QRect channel = ChannelRect();
+    const int span = maximum() - minimum();
+    const int centre =
+        channel.left() + (span > 0 ? static_cast<int>(static_cast<long long>(value() - minimum()) *
+                                                      channel.width() / span)
+                                   : 0);
+    const int size = std::max(6, height() - 6);
+    return QRect(centre - size / 2, (height() - size) / 2, size, size);
+}
+
+QRect CSkinSlider::ChannelRect() const {
+    // Half a thumb free at either end, so that the thumb stays inside.
+    const int margin = std::max(6, height() - 6) / 2 + 1;
+    return QRect(margin, height() / 2 - 2, std::max(0, width() - 2 * margin), 4);
+}
+
+int CSkinSlider::PositionFromX(int x) const {
+    const QRect channel = ChannelRect();
+    if (channel.width() == 0)
+        return value();
+    return static_cast<int>(static_cast<long long>(x - channel.left()) * (maximum() - minimum()) /
+                            channel.width());
+}
+
+void CSkinSlider::PostPosition(int position) {
+    QCoreApplication::postEvent(this, new CSetPositionEvent(position));
+}
+
+bool CSkinSlider::event(QEvent* event) {
+    if (event->type() == SetPositionEventType()) {
+        setValue(static_cast<CSetPositionEvent*>(event)->m_nPosition);
+        return true;
+    }
+    return QSlider::event(event);
+}
+
+void CSkinSlider::PaintThumb(QPainter& painter) const {
+    QColor fill = m_bDragging ? m_crThumbPressed : m_crThumb;
+    if (!fill.isValid())
+        fill = palette().color(m_bDragging ? QPalette::Highlight : QPalette::Button);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Qt::black, 1));
+    painter.setBrush(fill);
+    painter.drawEllipse(QRectF(ThumbRect()).adjusted(0.5, 0.5, -0.5, -0.5));
+}
+
+void CSkinSlider::NotifyParent(int message) {
+    SendControlMessage(parentWidget(), static_cast<ControlMessage>(message));
+}
+
+} // namespace kolvex

@@ -1,0 +1,44 @@
+// What the position and the volume slider share: a channel across the
+// slider, a round thumb, a click that puts the thumb where it lands, and a
+// position that other threads hand over by a posted event.
+#pragma once
+
+#include <QColor>
+#include <QEvent>
+#include <QRect>
+#include <QSlider>
+
+namespace kolvex {
+
+class CSkinSlider : public QSlider {
+public:
+    explicit CSkinSlider(QWidget* parent = nullptr);
+
+    // The channel the thumb's centre travels along; right edge exclusive as
+    // in ChannelRight().
+    QRect ChannelRect() const;
+    int ChannelRight() const { return ChannelRect().left() + ChannelRect().width(); }
+    QRect ThumbRect() const;
+    // The position the thumb takes for a press at `x`, before the range
+    // holds it; the current value for a channel of no width.
+    int PositionFromX(int x) const;
+
+    // Thread-safe: posts the new position; the slider takes it when the
+    // event loop of its own thread delivers the event.
+    void PostPosition(int position);
+    static QEvent::Type SetPositionEventType();
+
+    // Thumb fill, normally and while it is held; an invalid colour stands
+    // for the palette's button and highlight colours.
+    QColor m_crThumb;
+    QColor m_crThumbPressed;
+    int m_bDragging = 0;
+
+protected:
+    bool event(QEvent* event) override;
+    void PaintThumb(QPainter& painter) const;
+    // Sends `message` (wParam 0, lParam 0) to the parent.
+    void NotifyParent(int message);
+};
+
+} // namespace kolvex

@@ -1,0 +1,38 @@
+// The speed read-out: the speed of the current GPS sample in Km/h or MPH,
+// in outlined digits; a click or a double-click switches the unit.
+#pragma once
+
+#include "library/instrument_views.h"
+
+#include <QString>
+#include <QWidget>
+#include <cstdint>
+
+namespace kolvex {
+
+class CSpeedLabelStatic : public QWidget, public ISpeedView {
+public:
+    explicit CSpeedLabelStatic(QWidget* parent = nullptr);
+
+    // ISpeedView: stores the fix and the speed, rebuilds the strings and
+    // repaints.
+    void SetSpeed(bool valid, uint16_t kmh) override;
+    void ToggleUnit();
+
+    QString m_strSpeed;
+    int m_bKmh = 1;
+    int m_bValid = 1;
+    uint16_t m_nSpeedKmh = 0;
+    QString m_strUnit;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    void BuildStrings();
+};
+
+} // namespace kolvex
