@@ -33,11 +33,23 @@ void CSpeedLabelStatic::BuildStrings() {
 
 void CSpeedLabelStatic::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(rect(), QColor(5, 5, 5));
-    if (!m_bValid)
+    if (!m_bValid) {
+        painter.fillRect(rect(), QColor(5, 5, 5));
         return;
-    DrawOutlinedReadout(painter, m_strSpeed, 0, 10, 20);
-    DrawOutlinedReadout(painter, m_strUnit, 40, 18, 12);
+    }
+    const qreal ratio = devicePixelRatioF();
+    const QString drawn = m_strSpeed + QLatin1Char('|') + m_strUnit;
+    if (m_drawn.size() != size() * ratio || m_drawn.devicePixelRatio() != ratio ||
+        m_strDrawn != drawn) {
+        m_drawn = QImage(size() * ratio, QImage::Format_ARGB32_Premultiplied);
+        m_drawn.setDevicePixelRatio(ratio);
+        m_drawn.fill(QColor(5, 5, 5));
+        QPainter image(&m_drawn);
+        DrawOutlinedReadout(image, m_strSpeed, 0, 10, 20);
+        DrawOutlinedReadout(image, m_strUnit, 40, 18, 12);
+        m_strDrawn = drawn;
+    }
+    painter.drawImage(QPoint(0, 0), m_drawn);
 }
 
 void CSpeedLabelStatic::mousePressEvent(QMouseEvent* event) {

@@ -4,6 +4,7 @@
 
 #include "library/instrument_views.h"
 
+#include <QImage>
 #include <QString>
 #include <QWidget>
 #include <cstdint>
@@ -33,6 +34,11 @@ protected:
 
 private:
     void BuildStrings();
+
+    // The outlined texts are costly to draw: the last drawing is kept and
+    // copied while the strings and the size stay the same.
+    QImage m_drawn;
+    QString m_strDrawn;
 };
 
 } // namespace kolvex

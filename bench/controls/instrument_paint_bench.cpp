@@ -1,8 +1,10 @@
 // Paint cost per playback tick, on the offscreen platform:
 //   QT_QPA_PLATFORM=offscreen build/bench/controls/instrument_paint_bench
 // BM_GraphRepaint: the G-sensor graph with 1,800 samples, 600 x 120 pixels,
-// painted whole. BM_InstrumentRowTick: what one tick changes (graph cursor,
-// speed, compass, position slider) and the row repainted at once.
+// painted whole; BM_SpeedRepaint, BM_CompassRepaint, BM_SliderRepaint: one
+// instrument after a change. BM_InstrumentRowTick: what one tick changes
+// (graph cursor and position slider every tick, speed and compass with each
+// new GPS sample) repainted by the event loop.
 #include "controls/gsensor_ctrl.h"
 #include "controls/png_compass_static.h"
 #include "controls/speed_label_static.h"
@@ -46,6 +48,42 @@ void BM_GraphRepaint(benchmark::State& state) {
 }
 BENCHMARK(BM_GraphRepaint)->Unit(benchmark::kMicrosecond);
 
+// One instrument rendered into an image, after the change a tick makes.
+template <typename Widget> void RenderEach(benchmark::State& state, Widget& widget, auto change) {
+    QImage image(widget.size(), QImage::Format_ARGB32_Premultiplied);
+    int tick = 0;
+    for (auto _ : state) {
+        change(widget, ++tick);
+        widget.render(&image);
+    }
+}
+
+void BM_SpeedRepaint(benchmark::State& state) {
+    CSpeedLabelStatic speed;
+    speed.resize(100, 32);
+    RenderEach(state, speed, [](CSpeedLabelStatic& w, int tick) {
+        w.SetSpeed(true, static_cast<uint16_t>(tick % 200));
+    });
+}
+BENCHMARK(BM_SpeedRepaint)->Unit(benchmark::kMicrosecond);
+
+void BM_CompassRepaint(benchmark::State& state) {
+    CPngCompassStatic compass;
+    compass.resize(32, 32);
+    for (int id = 167; id <= 174; ++id)
+        compass.AddImage(id);
+    RenderEach(state, compass, [](CPngCompassStatic& w, int tick) { w.SetHeading(tick * 7); });
+}
+BENCHMARK(BM_CompassRepaint)->Unit(benchmark::kMicrosecond);
+
+void BM_SliderRepaint(benchmark::State& state) {
+    CVideoSlider slider;
+    slider.setRange(0, 1000);
+    slider.resize(600, 20);
+    RenderEach(state, slider, [](CVideoSlider& w, int tick) { w.setValue(tick % 1000); });
+}
+BENCHMARK(BM_SliderRepaint)->Unit(benchmark::kMicrosecond);
+
 void BM_InstrumentRowTick(benchmark::State& state) {
     QWidget row;
     row.resize(1000, 200);
@@ -63,18 +101,19 @@ void BM_InstrumentRowTick(benchmark::State& state) {
     slider->setGeometry(0, 36, 600, 20);
     row.show();
     QApplication::processEvents();
+    // A tick every 250 ms; the GPS sample, and with it the speed and the
+    // heading, changes every fourth tick.
     int ms = 0;
     for (auto _ : state) {
-        ms = (ms + 1000) % 180000;
+        ms = (ms + 250) % 180000;
         graph->SetCurrentTime(ms);
-        speed->SetSpeed(true, static_cast<uint16_t>(ms / 1000));
-        compass->SetHeading(ms / 500);
+        if (ms % 1000 == 0) {
+            speed->SetSpeed(true, static_cast<uint16_t>(ms / 1000));
+            compass->SetHeading(ms / 500);
+        }
         slider->setValue(ms / 180);
-        // Repaints what the tick invalidated, as the event loop would.
-        graph->repaint();
-        speed->repaint();
-        compass->repaint();
-        slider->repaint();
+        // What the tick invalidated, repainted as the event loop does.
+        QApplication::processEvents();
     }
 }
 BENCHMARK(BM_InstrumentRowTick)->Unit(benchmark::kMicrosecond);
