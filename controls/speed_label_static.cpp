@@ -39,16 +39,27 @@ void CSpeedLabelStatic::paintEvent(QPaintEvent*) {
     }
     const qreal ratio = devicePixelRatioF();
     const QString drawn = m_strSpeed + QLatin1Char('|') + m_strUnit;
-    if (m_drawn.size() != size() * ratio || m_drawn.devicePixelRatio() != ratio ||
-        m_strDrawn != drawn) {
-        m_drawn = QImage(size() * ratio, QImage::Format_ARGB32_Premultiplied);
-        m_drawn.setDevicePixelRatio(ratio);
-        m_drawn.fill(QColor(5, 5, 5));
-        QPainter image(&m_drawn);
-        DrawOutlinedReadout(image, m_strSpeed, 0, 10, 20);
-        DrawOutlinedReadout(image, m_strUnit, 40, 18, 12);
-        m_strDrawn = drawn;
+    if (m_drawnSize != size() || m_drawnRatio != ratio) {
+        m_drawings.clear(); // drawn for another size
+        m_drawnSize = size();
+        m_drawnRatio = ratio;
     }
+    // Outlined text costs milliseconds while a drive shows the same few
+    // dozen speeds over and over: each reading is drawn once and kept.
+    auto found = m_drawings.find(drawn);
+    if (found == m_drawings.end()) {
+        if (m_drawings.size() >= kMaxDrawings)
+            m_drawings.clear();
+        QImage image(size() * ratio, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(ratio);
+        image.fill(QColor(5, 5, 5));
+        QPainter onImage(&image);
+        DrawOutlinedReadout(onImage, m_strSpeed, 0, 10, 20);
+        DrawOutlinedReadout(onImage, m_strUnit, 40, 18, 12);
+        onImage.end();
+        found = m_drawings.emplace(drawn, std::move(image)).first;
+    }
+    m_drawn = found->second;
     painter.drawImage(QPoint(0, 0), m_drawn);
 }
 

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QWidget>
 #include <cstdint>
+#include <unordered_map>
 
 namespace kolvex {
 
@@ -37,8 +38,12 @@ private:
 
     // The outlined texts are costly to draw: the last drawing is kept and
     // copied while the strings and the size stay the same.
-    QImage m_drawn;
-    QString m_strDrawn;
+    QImage m_drawn; // what the last paint showed
+    // Readings drawn before, by their strings, for the widget's size.
+    static constexpr size_t kMaxDrawings = 512;
+    std::unordered_map<QString, QImage> m_drawings;
+    QSize m_drawnSize;
+    qreal m_drawnRatio = 0;
 };
 
 } // namespace kolvex

@@ -25,12 +25,15 @@ QString RunTool(const QString& program, const QStringList& args) {
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-// The X window named exactly `name`, or "" after the time-out.
-QString WaitForWindow(const QString& name, int timeoutMs) {
+// The X window named exactly `name` of the process `pid` (other tests may
+// show windows of the same name meanwhile), or "" after the time-out.
+QString WaitForWindow(const QString& name, qint64 pid, int timeoutMs) {
     QElapsedTimer clock;
     clock.start();
     while (clock.elapsed() < timeoutMs) {
-        const QString ids = RunTool("xdotool", {"search", "--name", "^" + name + "$"}).trimmed();
+        const QString ids = RunTool("xdotool", {"search", "--all", "--pid", QString::number(pid),
+                                                "--name", "^" + name + "$"})
+                                .trimmed();
         if (!ids.isEmpty())
             return ids.split('\n').first();
         QThread::msleep(200);
@@ -105,7 +108,7 @@ TEST(WindowProcessTest, OpensWhereItClosedShowsNativeSurfacesAndStoresItsPlace) 
         kolvex.setWorkingDirectory(folder.path());
         kolvex.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         kolvex.start(KOLVEX_APP_PATH, {});
-        const QString window = WaitForWindow("KolvexPlayer", 60000);
+        const QString window = WaitForWindow("KolvexPlayer", kolvex.processId(), 60000);
         ASSERT_FALSE(window.isEmpty()) << "no window named KolvexPlayer";
         QThread::msleep(3000); // the map page and the pictures settle
         EXPECT_EQ(WindowRect(window), c.stored);
@@ -117,7 +120,9 @@ TEST(WindowProcessTest, OpensWhereItClosedShowsNativeSurfacesAndStoresItsPlace) 
             RunTool("xwininfo", {"-shape", "-id", window}).contains("Window shape extents"));
         RunTool("import", {"-window", window, KOLVEX_BUILD_DIR "/screenshots/" + QString(c.shot)});
 
-        // The close button, 25 x 25 at (W - 32, 2).
+        // The close button, 25 x 25 at (W - 32, 2), on top of any window
+        // another test shows meanwhile.
+        RunTool("xdotool", {"windowraise", window});
         RunTool("xdotool", {"mousemove", "--window", window, QString::number(c.stored.width() - 20),
                             "14", "click", "1"});
         ASSERT_TRUE(kolvex.waitForFinished(20000)) << "the process did not end";
