@@ -7,6 +7,7 @@
 #include "screen_saver_inhibitor.h"
 #include "window_messages.h"
 
+#include "library/native_path.h"
 #include "map/view/CHtmlMapDlg.h"
 #include "resources/skin/skin_image.h"
 #include "settings/app_settings.h"
@@ -24,7 +25,21 @@ namespace kolvex {
 
 CKolvexDlg::CKolvexDlg() : CKolvexDlg(Options{}) {}
 
-CKolvexDlg::CKolvexDlg(const Options& options) : QDialog(nullptr), m_options(options) {
+namespace {
+
+// The libVLC library file the players load.
+QByteArray VlcLibraryFor(const CKolvexDlg::Options& options) {
+    if (!options.vlcLibrary.isEmpty())
+        return NativePath(options.vlcLibrary);
+    const QByteArray fromEnvironment = qgetenv("KOLVEX_LIBVLC");
+    return fromEnvironment.isEmpty() ? QByteArray(CVlcPlayer::kDefaultLibrary) : fromEnvironment;
+}
+
+} // namespace
+
+CKolvexDlg::CKolvexDlg(const Options& options)
+    : QDialog(nullptr), m_frontPlayer(VlcLibraryFor(options).constData()),
+      m_rearPlayer(VlcLibraryFor(options).constData()), m_options(options) {
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setObjectName(QStringLiteral("KolvexMainWindow"));
     m_hIcon = skin::appIcon();
@@ -314,6 +329,27 @@ void CKolvexDlg::OnCommand(int id) {
     case IDC_CONFIG:
         OnConfig();
         break;
+    case IDC_PLAY:
+        OnPlayPause();
+        break;
+    case IDC_STOP:
+        OnStop();
+        break;
+    case IDC_FAST:
+        OnChangeRate(+1);
+        break;
+    case IDC_SLOW:
+        OnChangeRate(-1);
+        break;
+    case IDC_MUTE:
+        OnMute();
+        break;
+    case IDC_SNAPSHOT:
+        OnSnapshot();
+        break;
+    case IDC_AUTO_NEXT:
+        m_bAutoNext = m_bAutoNext ? 0 : 1;
+        break;
     case IDC_CLOSE:
         // Posted, as a close message is: the click finishes first.
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
@@ -338,6 +374,33 @@ bool CKolvexDlg::event(QEvent* event) {
         return true;
     case WM_MAP_CHANGED:
         OnMapChanged();
+        return true;
+    case WM_SEEK_CHANGED:
+        OnSeekChanged();
+        return true;
+    case WM_VOLUME_CHANGED:
+        OnVolumeChanged();
+        return true;
+    case WM_OPEN_GROUP:
+        OnOpenGroup(static_cast<int>(static_cast<CWindowMessageEvent*>(event)->m_nWParam));
+        return true;
+    case WM_OPEN_FILE:
+        OnOpenFile(static_cast<int>(static_cast<CWindowMessageEvent*>(event)->m_nWParam));
+        return true;
+    case WM_PLAYER_TIME:
+        OnPlayerTime(static_cast<CPlayerMessageEvent*>(event)->m_nWParam);
+        return true;
+    case WM_PLAYER_STATE:
+        OnPlayerState(static_cast<int>(static_cast<CPlayerMessageEvent*>(event)->m_nWParam));
+        return true;
+    case WM_PLAYER_ERROR:
+        OnPlayerError(static_cast<int>(static_cast<CPlayerMessageEvent*>(event)->m_nWParam));
+        return true;
+    case WM_FRONT_END_REACHED:
+        OnFrontEndReached();
+        return true;
+    case WM_REAR_END_REACHED:
+        OnRearEndReached();
         return true;
     default:
         break;
@@ -381,6 +444,8 @@ void CKolvexDlg::OnCancel() {
 
 void CKolvexDlg::closeEvent(QCloseEvent* event) {
     OnCancel();
+    if (m_rearPlayer.m_bUsable)
+        m_rearPlayer.Stop();
     if (m_pInhibitor)
         m_pInhibitor->Release();
     event->accept();
@@ -396,9 +461,27 @@ void CKolvexDlg::timerEvent(QTimerEvent* event) {
             m_pInhibitor->Inhibit(QStringLiteral("Playing a recording"));
         return;
     }
-    if (event->timerId() == m_seekTimer.timerId() ||
-        event->timerId() == m_deferredOpenTimer.timerId())
-        return; // their work comes with playback and opening
+    if (event->timerId() == m_seekTimer.timerId()) {
+        if (m_nPendingSeekMs != 0) {
+            if (m_frontPlayer.m_bUsable)
+                m_frontPlayer.SetTime(m_nPendingSeekMs);
+            if (m_rearPlayer.m_bUsable)
+                m_rearPlayer.SetTime(m_nPendingSeekMs);
+            m_recordings.PlotDrivenPath(static_cast<uint32_t>(m_nPendingSeekMs));
+            m_nPendingSeekMs = 0;
+        }
+    } else if (event->timerId() == m_deferredOpenTimer.timerId()) {
+        OnDeferredOpenTick();
+    } else if (event->timerId() == m_openGuardTimer.timerId()) {
+        m_bOpening = false;
+        m_openGuardTimer.stop();
+    } else if (event->timerId() == m_rateOverlayTimer.timerId()) {
+        UpdateRateOverlay();
+        if (m_nOverlayRepeat == 0)
+            m_rateOverlayTimer.stop();
+        else
+            --m_nOverlayRepeat;
+    }
     QDialog::timerEvent(event);
 }
 

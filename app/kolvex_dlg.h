@@ -79,6 +79,9 @@ class CKolvexDlg : public QDialog, public IMainWindowLink {
 public:
     struct Options {
         bool createMap = true; // the web map view (tests of the layout go without)
+        // The libVLC library file both players load; empty: the file named
+        // by KOLVEX_LIBVLC, else the system's libVLC.
+        QString vlcLibrary;
     };
 
     CKolvexDlg();
@@ -112,6 +115,43 @@ public:
     void OnConfig();
     void OnLanguageChanged();
     void OnMapChanged();
+    // Opens what the open dialog chose: a disk (its mount point), a folder
+    // or one file (kolvex_dlg_open.cpp).
+    void OpenSource(int source, const QString& path);
+
+    // Transport (kolvex_dlg_playback.cpp).
+    void OnPlayPause();
+    void OnStop();
+    void OnChangeRate(int step);
+    void OnSeekChanged();
+    void OnVolumeChanged();
+    void OnMute();
+    void OnSnapshot();
+    void UpdateRateOverlay();
+    void RestartRateOverlay();
+    void ShowFrontSurface();
+    void ShowRearSurface();
+    void ShowFrontIdle();
+    void ShowRearIdle();
+    // The rate table: the rate of each index and its overlay label.
+    static constexpr int kRateCount = 18;
+    static constexpr int kDefaultRateIndex = 7;
+    static double RateAt(int index);
+    static const char* RateLabelAt(int index);
+
+    // Playing through the recordings (kolvex_dlg_open.cpp).
+    enum class PlayStart { Deferred, List, Next, BackToFirst, Disk, SingleFile };
+    void PlayRecording(int index, PlayStart start);
+    void OpenRearRecording(const QString& frontPath);
+    void OnOpenGroup(int group);
+    void OnOpenFile(int row);
+    void OnFrontEndReached();
+    void OnRearEndReached();
+    void OnPlayerTime(int64_t timeMs);
+    void OnPlayerState(int state);
+    void OnPlayerError(int code);
+    void StartOpenGuard();
+    void OnDeferredOpenTick();
     // The cancel command: stops the front player and stores the window
     // position, without closing.
     void OnCancel();
@@ -163,6 +203,10 @@ public:
     QString m_strSourcePath;
     CRecordingManager m_recordings;
     int64_t m_nPendingSeekMs = 0;
+    // From the start of a recording by a disk or folder open or a list
+    // double-click until its first time report (or the guard timer): list
+    // double-clicks wait meanwhile.
+    bool m_bOpening = false;
     int m_nDeferredOpenIndex = -1;
     int m_nDeferredOpenCountdown = 0;
     // The players' event callbacks; declared first so that they outlive the
@@ -229,6 +273,8 @@ private:
     QBasicTimer m_keyNudgeTimer;
     QBasicTimer m_seekTimer;
     QBasicTimer m_deferredOpenTimer;
+    QBasicTimer m_openGuardTimer;
+    QBasicTimer m_rateOverlayTimer;
     // A move by hand where the window manager does not move the window.
     bool m_bManualMove = false;
     // A double-click handed to the speed read-out that it leaves unhandled

@@ -4,7 +4,6 @@
 
 #include "about_dlg.h"
 
-#include "lists/media_open_dialog.h"
 #include "map/view/CHtmlMapDlg.h"
 #include "settings/app_settings.h"
 #include "settings/dialog/tavlo_config_dlg.h"
@@ -14,12 +13,6 @@ namespace kolvex {
 void CKolvexDlg::OnAbout() {
     CAboutDlg about(this);
     about.exec();
-}
-
-void CKolvexDlg::OnOpen() {
-    // What is opened, and how it plays, comes with opening and playback.
-    CMediaOpenDialog dialog(this);
-    dialog.exec();
 }
 
 void CKolvexDlg::OnConfig() {

@@ -60,7 +60,8 @@ int main(int argc, char** argv) {
     FirstPaint watcher;
     std::unique_ptr<QWidget> window;
     if (kolvexKind) {
-        auto dialog = std::make_unique<kolvex::CKolvexDlg>(kolvex::CKolvexDlg::Options{withMap});
+        auto dialog =
+            std::make_unique<kolvex::CKolvexDlg>(kolvex::CKolvexDlg::Options{withMap, {}});
         dialog->OnInitDialog();
         window = std::move(dialog);
     } else {

@@ -8,7 +8,7 @@ namespace kolvex::testing {
 class TestWindow : public CKolvexDlg {
 public:
     explicit TestWindow(QRect monitor = QRect(0, 0, 1920, 1080))
-        : CKolvexDlg(Options{false}), m_monitor(monitor) {
+        : CKolvexDlg(Options{false, {}}), m_monitor(monitor) {
         OnInitDialog();
     }
     QRect MonitorRect() const override { return m_monitor; }

@@ -1,0 +1,243 @@
+// CKolvexDlg: which recording plays. The open command (a disk, a folder or
+// one file), the lists' double-clicks, the deferred start after a folder
+// was loaded, what follows the end of a recording, and the rear recording
+// that belongs to the front one.
+#include "kolvex_dlg.h"
+
+#include <algorithm>
+
+#include "window_messages.h"
+
+#include "library/native_path.h"
+#include "library/rear_file.h"
+#include "lists/media_open_dialog.h"
+
+#include <QThread>
+
+namespace kolvex {
+
+namespace {
+
+constexpr int kOpenGuardMs = 100000;
+constexpr int kDeferredOpenTicks = 5; // of the 100 ms timer
+constexpr int kListOpenPauseMs = 200; // lets both players let go of their files
+constexpr int kHoldNearStartMs = 50;  // a first picture before the pause
+
+} // namespace
+
+void CKolvexDlg::OnOpen() {
+    if (!m_recordings.Entries().empty() && m_bOpening)
+        return;
+    m_nPendingSeekMs = 0;
+    if (m_frontPlayer.m_bUsable)
+        m_frontPlayer.Stop();
+    if (m_rearPlayer.m_bUsable)
+        m_rearPlayer.Stop();
+    m_nRateIndex = kDefaultRateIndex;
+    if (m_frontPlayer.m_bUsable)
+        m_frontPlayer.SetRate(1.0f);
+    if (m_rearPlayer.m_bUsable)
+        m_rearPlayer.SetRate(static_cast<float>(RateAt(kDefaultRateIndex)));
+
+    CMediaOpenDialog dialog(this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    switch (dialog.m_nSource) {
+    case CMediaOpenDialog::kSourceDisk:
+        OpenSource(dialog.m_nSource, dialog.m_strDrive);
+        break;
+    case CMediaOpenDialog::kSourceFolder:
+        OpenSource(dialog.m_nSource, dialog.m_strFolder);
+        break;
+    default:
+        OpenSource(dialog.m_nSource, dialog.m_strFile);
+        break;
+    }
+}
+
+void CKolvexDlg::OpenSource(int source, const QString& path) {
+    if (source == CMediaOpenDialog::kSourceFile) {
+        m_nOpenMode = 2;
+        m_recordings.Reset();
+        const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+        const QString folder = slash < 0 ? QString() : path.left(slash);
+        const QString name = slash < 0 ? path : path.mid(slash + 1);
+        if (!m_recordings.Load(folder, name) || m_recordings.Entries().empty())
+            return;
+        m_strCurrentFile = path;
+        PlayRecording(0, PlayStart::SingleFile);
+        return;
+    }
+    m_nOpenMode = source == CMediaOpenDialog::kSourceDisk ? 0 : 1;
+    StartOpenGuard();
+    m_strSourcePath = path;
+    if (m_strSourcePath.isEmpty()) {
+        m_bOpening = false;
+        return;
+    }
+    m_recordings.Reset();
+    // The scan runs here, on the user-interface thread; the front surface
+    // repaints the count of visited files as it grows.
+    m_frontVideo.m_bShowCounter = true;
+    m_frontVideo.m_nCounter = 0;
+    m_frontVideo.repaint();
+    m_recordings.Load(m_strSourcePath, QString());
+    m_frontVideo.m_bShowCounter = false;
+    m_frontVideo.repaint();
+    if (m_recordings.Entries().empty()) {
+        m_bOpening = false;
+        return;
+    }
+    if (m_nOpenMode == 0) {
+        PlayRecording(0, PlayStart::Disk);
+    } else {
+        m_nDeferredOpenIndex = 0;
+        m_nDeferredOpenCountdown = kDeferredOpenTicks;
+    }
+}
+
+void CKolvexDlg::StartOpenGuard() {
+    m_bOpening = true;
+    m_openGuardTimer.start(kOpenGuardMs, this);
+}
+
+void CKolvexDlg::PlayRecording(int index, PlayStart start) {
+    if (start == PlayStart::Deferred)
+        ShowFrontSurface();
+    if (start == PlayStart::BackToFirst && m_frontPlayer.m_bUsable)
+        m_frontPlayer.Stop();
+    if (start == PlayStart::SingleFile) {
+        if (m_frontPlayer.m_bUsable)
+            m_frontPlayer.SetWindow(
+                static_cast<CVlcPlayer::WindowHandle>(m_frontVideo.SurfaceWinId()));
+        ShowFrontSurface();
+    }
+
+    m_recordings.SelectFile(index);
+    m_recordings.LoadRecordingData(index);
+    const bool opened = start == PlayStart::Disk || start == PlayStart::SingleFile;
+    QString path;
+    if (opened) {
+        path = m_recordings.GetCurrentPath();
+    } else {
+        path = m_recordings.GetPath(index);
+        m_strCurrentFile = path;
+    }
+    m_frontPlayer.OpenMedia(NativePath(path).constData());
+    if (opened) {
+        if (start == PlayStart::Disk)
+            ShowFrontSurface();
+        m_btnPlay.m_bAltState = 1;
+        m_btnPlay.m_bDisabled = 0;
+        m_btnPlay.update();
+    }
+    FitVideoSurfaces();
+    if (m_frontPlayer.m_bUsable)
+        m_frontPlayer.Play();
+
+    if (start == PlayStart::BackToFirst) {
+        QThread::msleep(kHoldNearStartMs);
+        if (m_frontPlayer.m_bUsable)
+            m_frontPlayer.Pause();
+        m_positionSlider.setValue(0);
+        return;
+    }
+    if (!opened)
+        RestartRateOverlay();
+    OpenRearRecording(path);
+}
+
+void CKolvexDlg::OpenRearRecording(const QString& frontPath) {
+    const QString rear = FindRearFile(frontPath);
+    if (rear.isEmpty()) {
+        // Rebuilt, so that the rear window no longer shows the last
+        // recording's picture.
+        m_rearPlayer.Recreate();
+        if (m_rearPlayer.m_bUsable)
+            m_rearPlayer.SetWindow(
+                static_cast<CVlcPlayer::WindowHandle>(m_rearVideo.SurfaceWinId()));
+        return;
+    }
+    ShowRearSurface();
+    if (m_rearPlayer.m_bUsable)
+        m_rearPlayer.SetWindow(static_cast<CVlcPlayer::WindowHandle>(m_rearVideo.SurfaceWinId()));
+    m_rearPlayer.OpenMedia(NativePath(rear).constData());
+    if (m_rearPlayer.m_bUsable)
+        m_rearPlayer.Play();
+}
+
+void CKolvexDlg::OnDeferredOpenTick() {
+    if (m_nDeferredOpenCountdown == 0 || m_nDeferredOpenCountdown == -1)
+        return;
+    --m_nDeferredOpenCountdown;
+    if (m_nDeferredOpenCountdown == 0 && m_nDeferredOpenIndex != -1)
+        PlayRecording(m_nDeferredOpenIndex, PlayStart::Deferred);
+}
+
+void CKolvexDlg::OnOpenGroup(int group) {
+    const int count = static_cast<int>(m_recordings.Entries().size());
+    if (m_bOpening || group == -1)
+        return;
+    if (m_frontPlayer.m_bUsable)
+        m_frontPlayer.Stop();
+    if (m_rearPlayer.m_bUsable)
+        m_rearPlayer.Stop();
+    QThread::msleep(kListOpenPauseMs);
+    m_recordings.SelectGroup(group);
+    if (count == 0)
+        return;
+    const int current = std::min(m_recordings.CurrentFile(), count - 1);
+    if (current == -1)
+        return;
+    StartOpenGuard();
+    ShowFrontSurface();
+    PlayRecording(current, PlayStart::List);
+}
+
+void CKolvexDlg::OnOpenFile(int row) {
+    if (m_bOpening || row == -1)
+        return;
+    if (m_frontPlayer.m_bUsable)
+        m_frontPlayer.Stop();
+    if (m_rearPlayer.m_bUsable)
+        m_rearPlayer.Stop();
+    QThread::msleep(kListOpenPauseMs);
+    if (!m_recordings.SelectFile(row))
+        return;
+    StartOpenGuard();
+    ShowFrontSurface();
+    PlayRecording(row, PlayStart::List);
+}
+
+void CKolvexDlg::OnFrontEndReached() {
+    if (!m_bAutoNext) {
+        if (m_frontPlayer.m_bUsable) {
+            m_frontPlayer.Stop();
+            m_frontPlayer.Play();
+            QThread::msleep(kHoldNearStartMs);
+            m_frontPlayer.Pause();
+        }
+        m_positionSlider.setValue(0);
+        m_gsensor.SetCurrentTime(0);
+        return;
+    }
+    const int count = static_cast<int>(m_recordings.Entries().size());
+    const int current = std::min(m_recordings.CurrentFile(), count - 1);
+    if (current >= 0 && current + 1 < count)
+        PlayRecording(current + 1, PlayStart::Next);
+    else if (count > 0)
+        PlayRecording(0, PlayStart::BackToFirst);
+}
+
+void CKolvexDlg::OnRearEndReached() {
+    // The rear window holds a picture from the start of its recording
+    // while the front one plays on.
+    if (!m_rearPlayer.m_bUsable)
+        return;
+    m_rearPlayer.Stop();
+    m_rearPlayer.Play();
+    QThread::msleep(kHoldNearStartMs);
+    m_rearPlayer.Pause();
+}
+
+} // namespace kolvex

@@ -1,0 +1,233 @@
+// CKolvexDlg: the transport of the two players (play, pause, stop, rates,
+// seeking, volume, mute, snapshot) and the tick that keeps the slider and
+// the instruments in step with the front picture.
+#include "kolvex_dlg.h"
+
+#include <algorithm>
+
+#include "screen_saver_inhibitor.h"
+#include "window_messages.h"
+
+#include "library/native_path.h"
+#include "settings/language_table.h"
+#include "settings/string_ids.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace kolvex {
+
+namespace {
+
+struct RateEntry {
+    double rate;
+    const char* label;
+};
+
+constexpr RateEntry kRates[CKolvexDlg::kRateCount] = {
+    {0.3, "0.3 X"}, {0.4, "0.4 X"}, {0.5, "0.5 X"}, {0.6, "0.6 X"}, {0.7, "0.7 X"}, {0.8, "0.8 X"},
+    {0.9, "0.9 X"}, {1.0, "1.0 X"}, {1.2, "1.2 X"}, {1.4, "1.4 X"}, {1.6, "1.6 X"}, {1.8, "1.8 X"},
+    {2.0, "2.0 X"}, {2.4, "2.4 X"}, {2.8, "2.8 X"}, {3.2, "3.2 X"}, {3.6, "3.6 X"}, {4.0, "4.0 X"},
+};
+
+constexpr int kOverlayRepeats = 10;
+constexpr int kOverlayPeriodMs = 300;
+
+} // namespace
+
+double CKolvexDlg::RateAt(int index) {
+    return kRates[std::clamp(index, 0, kRateCount - 1)].rate;
+}
+
+const char* CKolvexDlg::RateLabelAt(int index) {
+    return kRates[std::clamp(index, 0, kRateCount - 1)].label;
+}
+
+void CKolvexDlg::ShowFrontSurface() {
+    if (m_frontFrame.m_bIdle) {
+        m_frontFrame.SetIdle(0);
+        m_frontVideo.show();
+    }
+}
+
+void CKolvexDlg::ShowRearSurface() {
+    if (m_rearFrame.m_bIdle) {
+        m_rearFrame.SetIdle(0);
+        m_rearVideo.show();
+    }
+}
+
+void CKolvexDlg::ShowFrontIdle() {
+    if (!m_frontFrame.m_bIdle) {
+        m_frontFrame.SetIdle(1);
+        m_frontVideo.hide();
+    }
+}
+
+void CKolvexDlg::ShowRearIdle() {
+    if (!m_rearFrame.m_bIdle) {
+        m_rearFrame.SetIdle(1);
+        m_rearVideo.hide();
+    }
+}
+
+void CKolvexDlg::UpdateRateOverlay() {
+    const int enable = RateAt(m_nRateIndex) == 1.0 ? 0 : 1;
+    int size = 48;
+    int width = 0;
+    int height = 0;
+    if (m_recordings.GetCurrentPictureSize(&width, &height) && height != 0)
+        size = static_cast<int>(height * 0.1);
+    const char* label = RateLabelAt(m_nRateIndex);
+    m_frontPlayer.ShowMarquee(label, size, enable);
+    m_rearPlayer.ShowMarquee(label, size, enable);
+}
+
+void CKolvexDlg::RestartRateOverlay() {
+    UpdateRateOverlay();
+    m_nOverlayRepeat = kOverlayRepeats;
+    m_rateOverlayTimer.start(kOverlayPeriodMs, this);
+}
+
+void CKolvexDlg::OnPlayPause() {
+    m_nPendingSeekMs = 0;
+    m_gsensor.m_bStopped = 0;
+    m_gsensor.update();
+    if (m_recordings.Entries().empty()) {
+        m_btnPlay.m_bAltState = 0;
+        m_btnPlay.m_bDisabled = 0;
+        m_btnPlay.update();
+        return;
+    }
+    if (m_frontPlayer.m_bUsable && m_frontPlayer.m_bPlaying) {
+        m_frontPlayer.Pause();
+    } else {
+        ShowFrontSurface();
+        if (m_frontPlayer.m_bUsable)
+            m_frontPlayer.Play();
+        RestartRateOverlay();
+    }
+    if (m_rearPlayer.m_bUsable && m_rearPlayer.m_bPlaying) {
+        m_rearPlayer.Pause();
+    } else {
+        ShowRearSurface();
+        if (m_rearPlayer.m_bUsable)
+            m_rearPlayer.Play();
+    }
+}
+
+void CKolvexDlg::OnStop() {
+    m_nPendingSeekMs = 0;
+    m_btnPlay.m_bAltState = 0;
+    m_btnPlay.m_bDisabled = 0;
+    m_btnPlay.update();
+    if (m_frontPlayer.m_bUsable)
+        m_frontPlayer.Stop();
+    if (m_rearPlayer.m_bUsable)
+        m_rearPlayer.Stop();
+    m_nRateIndex = kDefaultRateIndex;
+    if (m_frontPlayer.m_bUsable)
+        m_frontPlayer.SetRate(1.0f);
+    if (m_rearPlayer.m_bUsable)
+        m_rearPlayer.SetRate(static_cast<float>(RateAt(kDefaultRateIndex)));
+    m_positionSlider.setValue(0);
+    m_gsensor.SetCurrentTime(0);
+    m_gsensor.m_bStopped = 1;
+    m_gsensor.update();
+    ShowFrontIdle();
+    ShowRearIdle();
+    if (m_pInhibitor)
+        m_pInhibitor->Release();
+}
+
+void CKolvexDlg::OnChangeRate(int step) {
+    m_nRateIndex = std::clamp(m_nRateIndex + step, 0, kRateCount - 1);
+    const float rate = static_cast<float>(RateAt(m_nRateIndex));
+    if (m_frontPlayer.m_bUsable)
+        m_frontPlayer.SetRate(rate);
+    if (m_rearPlayer.m_bUsable)
+        m_rearPlayer.SetRate(rate);
+    UpdateRateOverlay();
+}
+
+void CKolvexDlg::OnSeekChanged() {
+    const int64_t length = m_frontPlayer.m_bUsable ? m_frontPlayer.GetLength() : -1;
+    m_nPendingSeekMs = static_cast<int64_t>(m_positionSlider.value()) * (length / 1000);
+    m_gpsIcon.m_bActive =
+        m_recordings.UpdatePosition(m_nPendingSeekMs, m_bGSensorEnabled, m_bMapEnabled) != 0;
+    m_gpsIcon.update();
+}
+
+void CKolvexDlg::OnVolumeChanged() {
+    if (m_frontPlayer.m_bUsable)
+        m_frontPlayer.SetVolume(2 * m_volumeSlider.value());
+}
+
+void CKolvexDlg::OnMute() {
+    if (m_frontPlayer.m_bUsable)
+        m_frontPlayer.SetMute(m_btnMute.m_bAltState == 1);
+}
+
+void CKolvexDlg::OnSnapshot() {
+    if (m_recordings.Entries().empty()) {
+        QMessageBox::information(this, LoadLangString(145), LoadLangString(136), QMessageBox::Ok);
+        return;
+    }
+    const bool resume = m_frontPlayer.m_bUsable && m_frontPlayer.m_bPlaying;
+    if (resume)
+        m_frontPlayer.Pause();
+    QFileDialog dialog(nullptr);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("jpg"));
+    dialog.setNameFilters({QStringLiteral("Jpeg File(*.jpg)"), QStringLiteral("Png File(*.png)")});
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty() &&
+        m_frontPlayer.m_bUsable)
+        m_frontPlayer.TakeSnapshot(NativePath(dialog.selectedFiles().constFirst()).constData());
+    if (resume)
+        m_frontPlayer.Play();
+}
+
+void CKolvexDlg::OnPlayerTime(int64_t timeMs) {
+    // While a seek waits, the slider stays where the user put it.
+    if (m_nPendingSeekMs != 0)
+        return;
+    m_bOpening = false;
+    m_gpsIcon.m_bActive =
+        m_recordings.UpdatePosition(timeMs, m_bGSensorEnabled, m_bMapEnabled) != 0;
+    m_gpsIcon.update();
+    const int64_t length = m_frontPlayer.m_bUsable ? m_frontPlayer.GetLength() : 0;
+    const int position =
+        length <= 0 ? 0 : static_cast<int>(static_cast<double>(timeMs) / length * 1000.0);
+    m_positionSlider.PostPosition(position);
+}
+
+void CKolvexDlg::OnPlayerState(int state) {
+    switch (state) {
+    case 1:
+    case 4:
+        m_btnPlay.m_bAltState = 0;
+        if (state == 4)
+            m_nPendingSeekMs = 0;
+        if (m_pInhibitor)
+            m_pInhibitor->Release();
+        break;
+    case 2:
+    case 3:
+        m_btnPlay.m_bAltState = 1;
+        if (state == 3 && m_pInhibitor)
+            m_pInhibitor->Inhibit(QStringLiteral("Playing a recording"));
+        break;
+    default:
+        return;
+    }
+    m_btnPlay.m_bDisabled = 0;
+    m_btnPlay.update();
+}
+
+void CKolvexDlg::OnPlayerError(int code) {
+    QMessageBox::warning(this, QStringLiteral("KolvexPlayer"),
+                         code == 1 ? LoadLangString(StringId::PlayerError) : QString(),
+                         QMessageBox::Ok);
+}
+
+} // namespace kolvex

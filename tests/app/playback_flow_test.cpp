@@ -1,0 +1,246 @@
+// The window's transport and opening against the recording libVLC
+// stand-in: which files both players are given, in which order, and what
+// the buttons, timers and player messages do to them.
+#include "app/kolvex_dlg.h"
+#include "app/window_messages.h"
+#include "card_fixture.h"
+#include "fake_vlc_library.h"
+#include "lists/media_open_dialog.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace kolvex::testing {
+namespace {
+
+// Runs the event loop until `done` holds or `ms` have passed.
+template <typename Condition> bool WaitFor(Condition done, int ms = 3000) {
+    QDeadlineTimer deadline(ms);
+    while (!done() && !deadline.hasExpired())
+        QTest::qWait(10);
+    return done();
+}
+
+const FakeVlcLibrary& fake() {
+    static FakeVlcLibrary library(KOLVEX_FAKE_VLC_PATH);
+    return library;
+}
+
+class FakePlayerWindow : public CKolvexDlg {
+public:
+    FakePlayerWindow() : CKolvexDlg(Options{false, QStringLiteral(KOLVEX_FAKE_VLC_PATH)}) {
+        OnInitDialog();
+    }
+    QRect MonitorRect() const override { return QRect(0, 0, 1920, 1080); }
+};
+
+class PlaybackFlowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(fake().loaded());
+        // Handles are named from 1 again: the front player's are I1 and P1,
+        // the rear player's I2 and P2.
+        fake().reset();
+        card.AddRecording("DCIM/CAMF/MOVA0010.MP4", "2015-06-01 10:00:00");
+        card.AddRecording("DCIM/CAMF/MOVA0020.MP4", "2015-06-01 10:01:00");
+        // The rear file of the first recording, in the sibling folder.
+        card.AddFile("DCIM/CAMR/MOVA001R.MP4", "rear");
+        window = std::make_unique<FakePlayerWindow>();
+        ASSERT_TRUE(window->m_frontPlayer.m_bUsable);
+    }
+    // The calls since the last call of this function.
+    std::string NewCalls() {
+        const std::string log = fake().log();
+        const std::string calls = log.substr(std::min(m_seen, log.size()));
+        m_seen = log.size();
+        return calls;
+    }
+    // The library's path of the recording with this file name.
+    QString Front(const char* name) const {
+        const CRecordingManager& library = window->m_recordings;
+        for (int i = 0; i < static_cast<int>(library.Rows().size()); ++i)
+            if (library.GetPath(i).endsWith(QLatin1String("/") + QLatin1String(name)))
+                return library.GetPath(i);
+        return QStringLiteral("(not in the library: %1)").arg(QLatin1String(name));
+    }
+    void OpenFolderAndWaitForStart() {
+        window->OpenSource(CMediaOpenDialog::kSourceFolder, card.Root());
+        ASSERT_EQ(window->m_recordings.Entries().size(), 2u);
+        ASSERT_TRUE(WaitFor([&] { return window->m_nDeferredOpenCountdown == 0; }, 3000));
+    }
+    static bool Has(const std::string& calls, const std::string& call) {
+        return calls.find(call) != std::string::npos;
+    }
+
+    TempCard card;
+    std::unique_ptr<FakePlayerWindow> window;
+    size_t m_seen = 0;
+};
+
+TEST_F(PlaybackFlowTest, FolderStartsTheFirstRecordingLaterOnBothPlayers) {
+    NewCalls();
+    window->OpenSource(CMediaOpenDialog::kSourceFolder, card.Root());
+    EXPECT_TRUE(window->m_bOpening);
+    EXPECT_EQ(window->m_nDeferredOpenCountdown, 5);
+    EXPECT_FALSE(Has(NewCalls(), "libvlc_media_new_path")) << "a folder starts after a pause";
+    ASSERT_TRUE(WaitFor([&] { return window->m_nDeferredOpenCountdown == 0; }, 3000));
+    const std::string calls = NewCalls();
+    const std::string front = "'" + Front("MOVA0010.MP4").toStdString() + "'";
+    const std::string rear = "MOVA001R.MP4'";
+    const size_t frontAt = calls.find(front);
+    const size_t rearAt = calls.find(rear);
+    ASSERT_NE(frontAt, std::string::npos) << calls;
+    ASSERT_NE(rearAt, std::string::npos) << calls;
+    EXPECT_LT(frontAt, rearAt);
+    EXPECT_TRUE(Has(calls, "libvlc_media_player_play(P1)"));
+    EXPECT_TRUE(Has(calls, "libvlc_media_player_play(P2)"));
+    EXPECT_EQ(window->m_strCurrentFile, Front("MOVA0010.MP4"));
+    EXPECT_EQ(window->m_frontFrame.m_bIdle, 0);
+    EXPECT_EQ(window->m_rearFrame.m_bIdle, 0);
+
+    // Until the first time report, list double-clicks wait.
+    window->OnOpenFile(1);
+    EXPECT_FALSE(Has(NewCalls(), "libvlc_media_new_path"));
+    QCoreApplication::postEvent(window.get(), new CPlayerMessageEvent(WM_PLAYER_TIME, 1500));
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(window->m_bOpening);
+}
+
+TEST_F(PlaybackFlowTest, EndOfARecordingPlaysTheNextThenReturnsToTheFirstPaused) {
+    OpenFolderAndWaitForStart();
+    window->OnPlayerTime(100);
+    NewCalls();
+    window->OnFrontEndReached();
+    std::string calls = NewCalls();
+    EXPECT_TRUE(Has(calls, Front("MOVA0020.MP4").toStdString())) << calls;
+    EXPECT_EQ(window->m_recordings.CurrentFile(), 1);
+    // No rear file: the rear player is rebuilt, so its window lets go of
+    // the last picture.
+    EXPECT_TRUE(Has(calls, "libvlc_media_player_release(P2)")) << calls;
+
+    window->OnFrontEndReached();
+    calls = NewCalls();
+    EXPECT_TRUE(Has(calls, Front("MOVA0010.MP4").toStdString())) << calls;
+    EXPECT_EQ(calls.rfind("libvlc_media_player_pause(P1)") >
+                  calls.rfind("libvlc_media_player_play(P1)"),
+              true);
+    EXPECT_EQ(window->m_recordings.CurrentFile(), 0);
+
+    // Without auto play next, the ended recording is held at its start.
+    window->OnCommand(IDC_AUTO_NEXT);
+    EXPECT_EQ(window->m_bAutoNext, 0);
+    window->OnFrontEndReached();
+    calls = NewCalls();
+    EXPECT_FALSE(Has(calls, "libvlc_media_new_path")) << calls;
+    EXPECT_TRUE(Has(calls, "libvlc_media_player_pause(P1)"));
+}
+
+TEST_F(PlaybackFlowTest, ListDoubleClickPlaysThatRowAndAnEmptyRowDoesNothing) {
+    OpenFolderAndWaitForStart();
+    window->OnPlayerTime(100);
+    NewCalls();
+    window->OnOpenFile(-1);
+    EXPECT_EQ(NewCalls(), "");
+    window->OnOpenFile(1);
+    const std::string calls = NewCalls();
+    EXPECT_LT(calls.find("libvlc_media_player_stop(P1)"),
+              calls.find(Front("MOVA0020.MP4").toStdString()));
+    EXPECT_TRUE(window->m_bOpening);
+}
+
+TEST_F(PlaybackFlowTest, RatesOverlayAndStop) {
+    OpenFolderAndWaitForStart();
+    NewCalls();
+    window->OnCommand(IDC_FAST);
+    std::string calls = NewCalls();
+    EXPECT_TRUE(Has(calls, "libvlc_media_player_set_rate(P1,1.2)")) << calls;
+    EXPECT_TRUE(Has(calls, "libvlc_media_player_set_rate(P2,1.2)"));
+    EXPECT_TRUE(Has(calls, "'1.2 X'"));
+    window->OnCommand(IDC_SLOW);
+    EXPECT_TRUE(Has(NewCalls(), "libvlc_media_player_set_rate(P1,1)"));
+    EXPECT_EQ(window->m_nRateIndex, 7);
+    for (int i = 0; i < 30; ++i)
+        window->OnCommand(IDC_FAST);
+    EXPECT_EQ(window->m_nRateIndex, 17);
+    EXPECT_TRUE(Has(NewCalls(), "'4.0 X'"));
+
+    window->OnCommand(IDC_STOP);
+    calls = NewCalls();
+    EXPECT_TRUE(Has(calls, "libvlc_media_player_stop(P1)"));
+    EXPECT_TRUE(Has(calls, "libvlc_media_player_stop(P2)"));
+    EXPECT_TRUE(Has(calls, "libvlc_media_player_set_rate(P1,1)"));
+    EXPECT_EQ(window->m_nRateIndex, 7);
+    EXPECT_EQ(window->m_frontFrame.m_bIdle, 1);
+    EXPECT_EQ(window->m_rearFrame.m_bIdle, 1);
+    EXPECT_EQ(window->m_btnPlay.m_bAltState, 0);
+}
+
+TEST_F(PlaybackFlowTest, SeekWaitsForTheTimerAndReachesBothPlayers) {
+    OpenFolderAndWaitForStart();
+    NewCalls();
+    // The stand-in's recordings are 4,200 ms long: a step of 4 ms.
+    window->m_positionSlider.setValue(500);
+    window->OnSeekChanged();
+    EXPECT_EQ(window->m_nPendingSeekMs, 2000);
+    EXPECT_FALSE(Has(NewCalls(), "set_time"));
+    // Time reports do not pull the slider back while the seek waits.
+    window->OnPlayerTime(100);
+    ASSERT_TRUE(WaitFor([&] { return window->m_nPendingSeekMs == int64_t{0}; }, 2000));
+    const std::string calls = NewCalls();
+    EXPECT_TRUE(Has(calls, "libvlc_media_player_set_time(P1,2000)")) << calls;
+    EXPECT_TRUE(Has(calls, "libvlc_media_player_set_time(P2,2000)"));
+
+    // The slider's left end is no seek.
+    window->m_positionSlider.setValue(0);
+    window->OnSeekChanged();
+    EXPECT_EQ(window->m_nPendingSeekMs, 0);
+
+    window->OnPlayerTime(2100);
+    EXPECT_TRUE(WaitFor([&] { return window->m_positionSlider.value() == 500; }));
+}
+
+TEST_F(PlaybackFlowTest, VolumeMuteAndPlayButtonFollowThePlayer) {
+    NewCalls();
+    window->m_volumeSlider.setValue(50);
+    window->OnVolumeChanged();
+    std::string calls = NewCalls();
+    EXPECT_TRUE(Has(calls, "libvlc_audio_set_volume(P1,100)")) << calls;
+    EXPECT_FALSE(Has(calls, "(P2,"));
+    window->m_btnMute.m_bAltState = 1;
+    window->OnCommand(IDC_MUTE);
+    EXPECT_TRUE(Has(NewCalls(), "libvlc_audio_set_mute(P1,1)"));
+
+    // With nothing opened, play only resets the button.
+    window->m_btnPlay.m_bAltState = 1;
+    window->OnCommand(IDC_PLAY);
+    EXPECT_EQ(window->m_btnPlay.m_bAltState, 0);
+    EXPECT_FALSE(Has(NewCalls(), "libvlc_media_player_play"));
+
+    window->OnPlayerState(3);
+    EXPECT_EQ(window->m_btnPlay.m_bAltState, 1);
+    window->OnPlayerState(4);
+    EXPECT_EQ(window->m_btnPlay.m_bAltState, 0);
+    window->OnPlayerState(9);
+    EXPECT_EQ(window->m_btnPlay.m_bAltState, 0);
+}
+
+TEST_F(PlaybackFlowTest, SingleFileAndEmptyFolder) {
+    NewCalls();
+    window->OpenSource(CMediaOpenDialog::kSourceFile, card.Root() + "/DCIM/CAMF/MOVA0020.MP4");
+    EXPECT_EQ(window->m_recordings.Entries().size(), 1u);
+    EXPECT_FALSE(window->m_bOpening);
+    EXPECT_TRUE(Has(NewCalls(), Front("MOVA0020.MP4").toStdString()));
+    EXPECT_EQ(window->m_btnPlay.m_bAltState, 1);
+
+    QTemporaryDir empty;
+    window->OpenSource(CMediaOpenDialog::kSourceFolder, empty.path());
+    EXPECT_TRUE(window->m_recordings.Entries().empty());
+    EXPECT_FALSE(window->m_bOpening);
+    EXPECT_EQ(window->m_nDeferredOpenCountdown, 0);
+}
+
+} // namespace
+} // namespace kolvex::testing

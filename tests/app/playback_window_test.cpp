@@ -1,0 +1,144 @@
+// The whole window under X with the real libVLC: a card of two encoded
+// clips (front with the camera's records, rear in the sibling folder) is
+// opened as a disk; both surfaces show their pictures, the time advances
+// and the instruments follow the GPS track.
+#include "RecordInjector.h"
+#include "app/kolvex_dlg.h"
+#include "encoded_clip.h"
+#include "fixtures/camera_file_writer.h"
+#include "lists/media_open_dialog.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace kolvex::testing {
+namespace {
+
+template <typename Condition> bool WaitFor(Condition done, int ms) {
+    QDeadlineTimer deadline(ms);
+    while (!done() && !deadline.hasExpired())
+        QTest::qWait(20);
+    return done();
+}
+
+// The X server's picture of a widget's area, as a person sees it.
+QImage Grab(QWidget& widget) {
+    const QRect area(widget.mapToGlobal(QPoint(0, 0)), widget.size());
+    return QGuiApplication::primaryScreen()
+        ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+        .toImage();
+}
+
+// The mean colour of the middle half of a picture.
+QColor MeanColour(const QImage& image) {
+    long long r = 0, g = 0, b = 0, n = 0;
+    for (int y = image.height() / 4; y < image.height() * 3 / 4; ++y)
+        for (int x = image.width() / 4; x < image.width() * 3 / 4; ++x) {
+            const QColor c = image.pixelColor(x, y);
+            r += c.red();
+            g += c.green();
+            b += c.blue();
+            ++n;
+        }
+    return n ? QColor(int(r / n), int(g / n), int(b / n)) : QColor();
+}
+
+class Card {
+public:
+    Card() {
+        QDir(m_dir.path()).mkpath(QStringLiteral("DCIM/CAMF"));
+        QDir(m_dir.path()).mkpath(QStringLiteral("DCIM/CAMR"));
+        QString error;
+        ClipSpec front{QStringLiteral("FILE0010.MP4"), 320, 240, 25, 6.0,
+                       QStringLiteral("color=c=red")};
+        frontPath = EncodeClip(m_dir.path() + "/DCIM/CAMF", front, &error);
+        if (frontPath.isEmpty()) {
+            problem = error;
+            return;
+        }
+        ClipSpec rear{QStringLiteral("FILE001R.MP4"), 320, 240, 25, 6.0,
+                      QStringLiteral("color=c=blue")};
+        if (EncodeClip(m_dir.path() + "/DCIM/CAMR", rear, &error).isEmpty()) {
+            problem = error;
+            return;
+        }
+        samplecard::CameraRecords records;
+        records.textDate = "2026-05-14 08:12:00";
+        records.gpsInfo = fixtures::InfoRecord(1);
+        records.gpsBlock = fixtures::GpsBlock(fixtures::Drive(6, 1, 2026, 5, 14, 8, 12, 0, 72));
+        samplecard::AddRecordsToIsoFile(frontPath.toStdString(), records, false);
+    }
+    QString Root() const { return m_dir.path(); }
+    QString frontPath;
+    QString problem;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+TEST(PlaybackWindowTest, DiskOpenPlaysBothCamerasAndMovesTheInstruments) {
+    Card card;
+    ASSERT_TRUE(card.problem.isEmpty()) << card.problem.toStdString();
+    CKolvexDlg window(CKolvexDlg::Options{false, {}});
+    window.OnInitDialog();
+    ASSERT_TRUE(window.m_frontPlayer.m_bUsable) << "libVLC is needed here";
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+
+    window.OpenSource(CMediaOpenDialog::kSourceDisk, card.Root());
+    ASSERT_FALSE(window.m_recordings.Entries().empty());
+    EXPECT_TRUE(window.m_recordings.GetCurrentPath().endsWith(QStringLiteral("/FILE0010.MP4")))
+        << window.m_recordings.GetCurrentPath().toStdString();
+
+    // Playing: the pause image, the time advancing, a fix on the track.
+    EXPECT_TRUE(WaitFor([&] { return window.m_btnPlay.m_bAltState == 1; }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return window.m_positionSlider.value() > 100; }, 15000))
+        << "the position never advanced";
+    EXPECT_FALSE(window.m_bOpening);
+    EXPECT_TRUE(window.m_gpsIcon.m_bActive);
+    EXPECT_EQ(window.m_speed.m_nSpeedKmh, 72);
+    EXPECT_EQ(window.m_frontFrame.m_bIdle, 0);
+    EXPECT_EQ(window.m_rearFrame.m_bIdle, 0);
+
+    window.raise();
+    QTest::qWait(300);
+    const QImage front = Grab(window.m_frontVideo);
+    const QImage rear = Grab(window.m_rearVideo);
+    const QImage whole = Grab(window);
+    const QString shots = QStringLiteral(KOLVEX_SCREENSHOT_DIR);
+    QDir().mkpath(shots);
+    whole.save(shots + "/playing_window.png");
+    const QColor frontColour = MeanColour(front);
+    const QColor rearColour = MeanColour(rear);
+    EXPECT_GT(frontColour.red(), 150) << "front picture " << frontColour.name().toStdString();
+    EXPECT_LT(frontColour.blue(), 100);
+    EXPECT_GT(rearColour.blue(), 150) << "rear picture " << rearColour.name().toStdString();
+    EXPECT_LT(rearColour.red(), 100);
+
+    // Stop: both windows idle, the screen saver allowed again.
+    window.OnCommand(IDC_STOP);
+    EXPECT_EQ(window.m_frontFrame.m_bIdle, 1);
+    EXPECT_EQ(window.m_btnPlay.m_bAltState, 0);
+    window.close();
+}
+
+} // namespace
+} // namespace kolvex::testing
+
+int main(int argc, char** argv) {
+    // The window ids handed to libVLC are X11 ids.
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    ::testing::InitGoogleTest(&argc, argv);
+    if (::testing::GTEST_FLAG(list_tests))
+        return RUN_ALL_TESTS();
+    QTemporaryDir settingsFolder;
+    QDir::setCurrent(settingsFolder.path());
+    QApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
