@@ -347,6 +347,24 @@ void CKolvexDlg::OnCommand(int id) {
     case IDC_SNAPSHOT:
         OnSnapshot();
         break;
+    case IDC_DELETE:
+        OnDelete();
+        break;
+    case IDC_SAVE_AS:
+        OnSaveAs();
+        break;
+    case IDC_UNLOCK:
+        OnUnlock();
+        break;
+    case IDC_KML:
+        OnKml();
+        break;
+    case IDC_MAP:
+        OnMapSwitch();
+        break;
+    case IDC_GSENSOR:
+        OnGSensorSwitch();
+        break;
     case IDC_AUTO_NEXT:
         m_bAutoNext = m_bAutoNext ? 0 : 1;
         break;

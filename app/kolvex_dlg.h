@@ -139,6 +139,17 @@ public:
     static double RateAt(int index);
     static const char* RateLabelAt(int index);
 
+    // Commands on the ticked groups' files and the track export
+    // (kolvex_dlg_files.cpp).
+    void OnDelete();
+    void OnSaveAs();
+    void OnUnlock();
+    void OnKml();
+    void OnMapSwitch();
+    void OnGSensorSwitch();
+    // The folder the save-as command copies to; the folder browser asks.
+    virtual QString ChooseSaveFolder();
+
     // Playing through the recordings (kolvex_dlg_open.cpp).
     enum class PlayStart { Deferred, List, Next, BackToFirst, Disk, SingleFile };
     void PlayRecording(int index, PlayStart start);
@@ -264,6 +275,11 @@ private:
     void ShowWindowMenu(const QPoint& globalPos);
     void UpdateCursor(const QPoint& pos);
     void ApplyToolTipTexts();
+    // Whether the library holds recordings; tells the user when not.
+    bool HaveRecordingsOrSay();
+    void SayNoneChecked();
+    // What the last file operation left undone, when anything.
+    void ReportOperation();
     QWidget* Placeholder() const { return m_pMapPlaceholder; }
 
     Options m_options;

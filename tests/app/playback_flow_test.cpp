@@ -4,7 +4,7 @@
 #include "app/kolvex_dlg.h"
 #include "app/window_messages.h"
 #include "card_fixture.h"
-#include "fake_vlc_library.h"
+#include "fake_player_window.h"
 #include "lists/media_open_dialog.h"
 
 #include <QCoreApplication>
@@ -15,27 +15,6 @@
 
 namespace kolvex::testing {
 namespace {
-
-// Runs the event loop until `done` holds or `ms` have passed.
-template <typename Condition> bool WaitFor(Condition done, int ms = 3000) {
-    QDeadlineTimer deadline(ms);
-    while (!done() && !deadline.hasExpired())
-        QTest::qWait(10);
-    return done();
-}
-
-const FakeVlcLibrary& fake() {
-    static FakeVlcLibrary library(KOLVEX_FAKE_VLC_PATH);
-    return library;
-}
-
-class FakePlayerWindow : public CKolvexDlg {
-public:
-    FakePlayerWindow() : CKolvexDlg(Options{false, QStringLiteral(KOLVEX_FAKE_VLC_PATH)}) {
-        OnInitDialog();
-    }
-    QRect MonitorRect() const override { return QRect(0, 0, 1920, 1080); }
-};
 
 class PlaybackFlowTest : public ::testing::Test {
 protected:

@@ -1,0 +1,124 @@
+// Delete, save as, unlock and KML from the window's buttons: their
+// confirmations and messages (answered by the test) and what they do to
+// the card's files.
+#include "card_fixture.h"
+#include "fake_player_window.h"
+#include "lists/media_open_dialog.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace kolvex::testing {
+namespace {
+
+// Answers the next message box with `button` and keeps its text.
+class BoxAnswer {
+public:
+    explicit BoxAnswer(QMessageBox::StandardButton button) {
+        auto* poll = new QTimer(qApp);
+        QObject::connect(poll, &QTimer::timeout, poll, [this, poll, button] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            m_text = box->text();
+            ++m_boxes;
+            poll->deleteLater();
+            box->button(button)->click();
+        });
+        poll->start(10);
+    }
+    QString m_text;
+    int m_boxes = 0;
+};
+
+class FileCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(fake().loaded());
+        fake().reset();
+        card.AddRecording("DCIM/MOVA0010.MP4", "2015-06-01 10:00:00");
+        window = std::make_unique<FakePlayerWindow>();
+    }
+    void OpenCardAndTickGroup() {
+        window->OpenSource(CMediaOpenDialog::kSourceFolder, card.Root());
+        ASSERT_EQ(window->m_recordings.Entries().size(), 1u);
+        QAbstractItemModel* groups = window->m_groupList.model();
+        groups->setData(groups->index(0, 0), Qt::Checked, Qt::CheckStateRole);
+    }
+    QString Recording() const { return card.Root() + "/DCIM/MOVA0010.MP4"; }
+
+    TempCard card;
+    std::unique_ptr<FakePlayerWindow> window;
+};
+
+TEST_F(FileCommandsTest, EveryCommandSaysWhenTheListIsEmpty) {
+    for (int command : {IDC_DELETE, IDC_SAVE_AS, IDC_UNLOCK, IDC_KML}) {
+        BoxAnswer answer(QMessageBox::Ok);
+        window->OnCommand(command);
+        EXPECT_EQ(answer.m_boxes, 1) << command;
+        EXPECT_EQ(answer.m_text, QStringLiteral("No files in list.")) << command;
+    }
+}
+
+TEST_F(FileCommandsTest, DeleteAsksFirstAndKeepsTheFileOnCancel) {
+    OpenCardAndTickGroup();
+    {
+        BoxAnswer answer(QMessageBox::Cancel);
+        window->OnCommand(IDC_DELETE);
+        EXPECT_EQ(answer.m_text, QStringLiteral("Are you sure to delete the checked files?"));
+    }
+    EXPECT_TRUE(QFile::exists(Recording()));
+    EXPECT_EQ(window->m_frontFrame.m_bIdle, 1);
+    BoxAnswer answer(QMessageBox::Ok);
+    window->OnCommand(IDC_DELETE);
+    EXPECT_FALSE(QFile::exists(Recording()));
+}
+
+TEST_F(FileCommandsTest, NothingTickedIsSaid) {
+    window->OpenSource(CMediaOpenDialog::kSourceFolder, card.Root());
+    BoxAnswer answer(QMessageBox::Ok);
+    window->OnCommand(IDC_UNLOCK);
+    EXPECT_TRUE(answer.m_text.startsWith(QStringLiteral("No seletected files.")))
+        << answer.m_text.toStdString();
+}
+
+TEST_F(FileCommandsTest, SaveAsCopiesIntoAFolderAndRefusesAMissingOne) {
+    OpenCardAndTickGroup();
+    QTemporaryDir target;
+    window->m_saveFolder = target.path() + "/missing";
+    {
+        BoxAnswer answer(QMessageBox::Ok);
+        window->OnCommand(IDC_SAVE_AS);
+        EXPECT_EQ(answer.m_text, QStringLiteral("Folder is not exist."));
+    }
+    window->m_saveFolder = target.path();
+    window->OnCommand(IDC_SAVE_AS);
+    EXPECT_TRUE(QFile::exists(target.path() + "/DCIM/MOVA0010.MP4"))
+        << QDir(target.path()).entryList().join(' ').toStdString();
+    EXPECT_TRUE(QFile::exists(Recording()));
+}
+
+TEST_F(FileCommandsTest, KmlIsWrittenIntoTheDocumentsFolder) {
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", home.path().toUtf8());
+    QDir(home.path()).mkpath(QStringLiteral("Documents"));
+    OpenCardAndTickGroup();
+    window->m_recordings.LoadRecordingData(0);
+    BoxAnswer answer(QMessageBox::Ok);
+    window->OnCommand(IDC_KML);
+    qputenv("HOME", oldHome);
+    EXPECT_TRUE(answer.m_text.endsWith(QStringLiteral(" OK."))) << answer.m_text.toStdString();
+    const QStringList written =
+        QDir(home.path() + "/Documents/KOLVEX/KML").entryList({QStringLiteral("*.KML")});
+    EXPECT_EQ(written.size(), 1);
+}
+
+} // namespace
+} // namespace kolvex::testing
