@@ -1,14 +1,19 @@
 #include "kolvex_app.h"
 
+#include "command_line.h"
 #include "kolvex_dlg.h"
 
 #include "controls/text_fonts.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
+#include <QTimer>
+
+#include <cstdio>
 
 namespace kolvex {
 
-int CKolvexApp::InitInstance() {
+int CKolvexApp::InitInstance(const QString& path) {
     // Registering common controls, starting a graphics library, sockets and
     // a control container have no counterpart here: Qt and the map host
     // prepare themselves.
@@ -18,6 +23,18 @@ int CKolvexApp::InitInstance() {
     InstallFontSubstitutes();
     CKolvexDlg dialog;
     dialog.OnInitDialog();
+    if (!path.isEmpty()) {
+        QString error;
+        const int source = SourceForPath(path, &error);
+        if (source < 0) {
+            std::fprintf(stderr, "%s\n", error.toLocal8Bit().constData());
+        } else {
+            // Once the window shows: a folder's scan counts on its surface.
+            QTimer::singleShot(0, &dialog, [&dialog, source, path] {
+                dialog.OpenSource(source, QFileInfo(path).absoluteFilePath());
+            });
+        }
+    }
     dialog.exec();
     return 0;
 }

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Sets up a fresh machine, builds Kolvex, writes the sample card, lists it
-# and opens the player's window when there is a display.
+# and opens the player's window on it. Without a display the window plays
+# under a private X server for a while and a screenshot of it is saved
+# next to the card.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -26,7 +28,24 @@ else
     done
 fi
 
-# The player's window, where there is a display to show it on.
+# The player's window on the card, where there is a display to show it on.
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-    exec build/app/kolvex
+    exec build/app/kolvex "$card"
 fi
+
+# No display: the window plays under a private X server, and what it showed
+# after a while is kept as a picture.
+seconds="${KOLVEX_RUN_SECONDS:-15}"
+shot="$(cd "$(dirname "$card")" && pwd)/$(basename "$card")-playing.png"
+# shellcheck source=scripts/xvfb.sh
+source scripts/xvfb.sh
+start_xvfb
+trap stop_xvfb EXIT
+build/app/kolvex "$card" &
+player=$!
+sleep "$seconds"
+import -window root "$shot"
+kill "$player" 2>/dev/null || true
+wait "$player" 2>/dev/null || true
+echo "No display: the window played under a private X server for $seconds s."
+echo "Screenshot: $shot"
