@@ -246,6 +246,10 @@ bool CKolvexDlg::OnInitDialog() {
     QRect rect;
     settings.ReadWindowRect(rect, screen ? screen->availableGeometry() : QRect(0, 0, 800, 560));
     setGeometry(rect);
+    // The size notification of the placement, at once: the lists below
+    // take their column widths from their laid-out width.
+    m_nClientWidth = rect.width();
+    m_nClientHeight = rect.height();
     LayoutControls(m_nClientWidth, m_nClientHeight);
 
     m_statusBoard.m_nBarBitmapId = 189;

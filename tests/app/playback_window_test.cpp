@@ -105,6 +105,9 @@ TEST(PlaybackWindowTest, DiskOpenPlaysBothCamerasAndMovesTheInstruments) {
     EXPECT_EQ(window.m_speed.m_nSpeedKmh, 72);
     EXPECT_EQ(window.m_frontFrame.m_bIdle, 0);
     EXPECT_EQ(window.m_rearFrame.m_bIdle, 0);
+    // The group list's columns share its laid-out width.
+    EXPECT_EQ(window.m_groupList.model()->rowCount(), 1);
+    EXPECT_GE(window.m_groupList.columnWidth(0) * 5, window.m_groupList.width() - 5);
 
     window.raise();
     QTest::qWait(300);
