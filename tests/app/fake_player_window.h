@@ -5,8 +5,12 @@
 #include "app/kolvex_dlg.h"
 #include "fake_vlc_library.h"
 
+#include <QApplication>
 #include <QDeadlineTimer>
+#include <QMessageBox>
+#include <QPointer>
 #include <QTest>
+#include <QTimer>
 
 namespace kolvex::testing {
 
@@ -17,6 +21,30 @@ template <typename Condition> inline bool WaitFor(Condition done, int ms = 3000)
         QTest::qWait(10);
     return done();
 }
+
+// While it lives, answers every message box with `button`; m_text is the
+// last box's text, m_texts all of them.
+class BoxAnswer {
+public:
+    explicit BoxAnswer(QMessageBox::StandardButton button) {
+        QObject::connect(&m_poll, &QTimer::timeout, &m_poll, [this, button] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || box == m_answered)
+                return;
+            m_answered = box;
+            m_text = box->text();
+            m_texts << m_text;
+            box->button(button)->click();
+        });
+        m_poll.start(10);
+    }
+    QString m_text;
+    QStringList m_texts;
+
+private:
+    QTimer m_poll;
+    QPointer<QMessageBox> m_answered;
+};
 
 inline const FakeVlcLibrary& fake() {
     static FakeVlcLibrary library(KOLVEX_FAKE_VLC_PATH);

@@ -5,37 +5,14 @@
 #include "fake_player_window.h"
 #include "lists/media_open_dialog.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QMessageBox>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
 namespace kolvex::testing {
 namespace {
-
-// Answers the next message box with `button` and keeps its text.
-class BoxAnswer {
-public:
-    explicit BoxAnswer(QMessageBox::StandardButton button) {
-        auto* poll = new QTimer(qApp);
-        QObject::connect(poll, &QTimer::timeout, poll, [this, poll, button] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            m_text = box->text();
-            ++m_boxes;
-            poll->deleteLater();
-            box->button(button)->click();
-        });
-        poll->start(10);
-    }
-    QString m_text;
-    int m_boxes = 0;
-};
 
 class FileCommandsTest : public ::testing::Test {
 protected:
@@ -61,7 +38,7 @@ TEST_F(FileCommandsTest, EveryCommandSaysWhenTheListIsEmpty) {
     for (int command : {IDC_DELETE, IDC_SAVE_AS, IDC_UNLOCK, IDC_KML}) {
         BoxAnswer answer(QMessageBox::Ok);
         window->OnCommand(command);
-        EXPECT_EQ(answer.m_boxes, 1) << command;
+        EXPECT_EQ(answer.m_texts.size(), 1) << command;
         EXPECT_EQ(answer.m_text, QStringLiteral("No files in list.")) << command;
     }
 }

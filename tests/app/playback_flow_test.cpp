@@ -221,5 +221,41 @@ TEST_F(PlaybackFlowTest, SingleFileAndEmptyFolder) {
     EXPECT_EQ(window->m_nDeferredOpenCountdown, 0);
 }
 
+TEST_F(PlaybackFlowTest, APlayerErrorIsShownOnceAndPlaybackGoesOn) {
+    OpenFolderAndWaitForStart();
+    NewCalls();
+    BoxAnswer answer(QMessageBox::Ok);
+    QCoreApplication::postEvent(window.get(), new CPlayerMessageEvent(WM_PLAYER_ERROR, 1));
+    ASSERT_TRUE(WaitFor([&] { return !answer.m_texts.isEmpty(); }));
+    EXPECT_EQ(answer.m_texts, QStringList{QStringLiteral("Media player encountered a error.")});
+    EXPECT_FALSE(Has(NewCalls(), "_stop("));
+    // The lists stay usable: another recording starts.
+    window->OnPlayerTime(100);
+    window->OnOpenFile(1);
+    EXPECT_TRUE(Has(NewCalls(), Front("MOVA0020.MP4").toStdString()));
+}
+
+// Without a usable libVLC (KOLVEX_LIBVLC naming a missing file): two
+// warnings, then a window that lists the card and plays nothing.
+TEST(PlayerMissingTest, TheWindowWarnsTwiceThenListsWithoutPlaying) {
+    TempCard card;
+    card.AddRecording("DCIM/MOVA0010.MP4", "2015-06-01 10:00:00");
+    const QByteArray old = qgetenv("KOLVEX_LIBVLC");
+    qputenv("KOLVEX_LIBVLC", "/nonexistent/libvlc.so.5");
+    CKolvexDlg window(CKolvexDlg::Options{false, {}});
+    qputenv("KOLVEX_LIBVLC", old);
+    EXPECT_FALSE(window.m_frontPlayer.m_bUsable);
+    EXPECT_FALSE(window.m_rearPlayer.m_bUsable);
+    BoxAnswer answer(QMessageBox::Ok);
+    window.OnInitDialog();
+    EXPECT_EQ(answer.m_texts.size(), 2);
+    window.OpenSource(CMediaOpenDialog::kSourceFolder, card.Root());
+    EXPECT_EQ(window.m_recordings.Entries().size(), 1u);
+    ASSERT_TRUE(WaitFor([&] { return window.m_nDeferredOpenCountdown == 0; }));
+    for (int command : {IDC_PLAY, IDC_FAST, IDC_STOP, IDC_PLAY})
+        window.OnCommand(command);
+    EXPECT_EQ(window.m_frontFrame.m_bIdle, 0);
+}
+
 } // namespace
 } // namespace kolvex::testing
