@@ -149,6 +149,8 @@ public:
     void OnGSensorSwitch();
     // The folder the save-as command copies to; the folder browser asks.
     virtual QString ChooseSaveFolder();
+    // Where the snapshot goes ("" when cancelled); the save dialog asks.
+    virtual QString ChooseSnapshotPath();
 
     // Playing through the recordings (kolvex_dlg_open.cpp).
     enum class PlayStart { Deferred, List, Next, BackToFirst, Disk, SingleFile };

@@ -176,15 +176,22 @@ void CKolvexDlg::OnSnapshot() {
     const bool resume = m_frontPlayer.m_bUsable && m_frontPlayer.m_bPlaying;
     if (resume)
         m_frontPlayer.Pause();
+    const QString path = ChooseSnapshotPath();
+    // libVLC writes the picture in the format the extension names.
+    if (!path.isEmpty() && m_frontPlayer.m_bUsable)
+        m_frontPlayer.TakeSnapshot(NativePath(path).constData());
+    if (resume)
+        m_frontPlayer.Play();
+}
+
+QString CKolvexDlg::ChooseSnapshotPath() {
     QFileDialog dialog(nullptr);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("jpg"));
     dialog.setNameFilters({QStringLiteral("Jpeg File(*.jpg)"), QStringLiteral("Png File(*.png)")});
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty() &&
-        m_frontPlayer.m_bUsable)
-        m_frontPlayer.TakeSnapshot(NativePath(dialog.selectedFiles().constFirst()).constData());
-    if (resume)
-        m_frontPlayer.Play();
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
 }
 
 void CKolvexDlg::OnPlayerTime(int64_t timeMs) {

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
@@ -82,10 +83,18 @@ private:
     QTemporaryDir m_dir;
 };
 
+// The window with the snapshot's path given by the test.
+class SnapshotWindow : public CKolvexDlg {
+public:
+    SnapshotWindow() : CKolvexDlg(Options{false, {}}) {}
+    QString ChooseSnapshotPath() override { return m_snapshotPath; }
+    QString m_snapshotPath;
+};
+
 TEST(PlaybackWindowTest, DiskOpenPlaysBothCamerasAndMovesTheInstruments) {
     Card card;
     ASSERT_TRUE(card.problem.isEmpty()) << card.problem.toStdString();
-    CKolvexDlg window(CKolvexDlg::Options{false, {}});
+    SnapshotWindow window;
     window.OnInitDialog();
     ASSERT_TRUE(window.m_frontPlayer.m_bUsable) << "libVLC is needed here";
     window.show();
@@ -123,6 +132,29 @@ TEST(PlaybackWindowTest, DiskOpenPlaysBothCamerasAndMovesTheInstruments) {
     EXPECT_LT(frontColour.blue(), 100);
     EXPECT_GT(rearColour.blue(), 150) << "rear picture " << rearColour.name().toStdString();
     EXPECT_LT(rearColour.red(), 100);
+
+    // A seek with the slider lands both players near the target at the
+    // next seek tick.
+    window.m_positionSlider.setValue(500);
+    window.OnSeekChanged();
+    const int64_t target = window.m_nPendingSeekMs;
+    EXPECT_GT(target, 2500);
+    ASSERT_TRUE(WaitFor([&] { return window.m_nPendingSeekMs == 0; }, 2000));
+    QTest::qWait(300);
+    for (CVlcPlayer* player : {&window.m_frontPlayer, &window.m_rearPlayer}) {
+        const int64_t time = player->GetTime();
+        EXPECT_GE(time, target - 500) << (player == &window.m_rearPlayer ? "rear" : "front");
+        EXPECT_LE(time, target + 1500) << (player == &window.m_rearPlayer ? "rear" : "front");
+    }
+
+    // The snapshot: the front picture at its own size, playing on after.
+    QTemporaryDir shotFolder;
+    window.m_snapshotPath = shotFolder.path() + "/front.png";
+    window.OnCommand(IDC_SNAPSHOT);
+    ASSERT_TRUE(WaitFor([&] { return QFile::exists(window.m_snapshotPath); }, 5000));
+    const QImage snapshot(window.m_snapshotPath);
+    EXPECT_EQ(snapshot.size(), QSize(320, 240));
+    EXPECT_TRUE(window.m_frontPlayer.m_bPlaying);
 
     // Stop: both windows idle, the screen saver allowed again.
     window.OnCommand(IDC_STOP);
