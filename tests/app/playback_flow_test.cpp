@@ -221,6 +221,23 @@ TEST_F(PlaybackFlowTest, SingleFileAndEmptyFolder) {
     EXPECT_EQ(window->m_nDeferredOpenCountdown, 0);
 }
 
+TEST_F(PlaybackFlowTest, TheOverlayIsAppliedElevenTimesMoreAndTheRearEndIsHeld) {
+    OpenFolderAndWaitForStart();
+    NewCalls();
+    window->RestartRateOverlay();
+    QTest::qWait(4500);
+    const std::string calls = NewCalls();
+    size_t applied = 0;
+    for (size_t at = calls.find("marquee_string(P1"); at != std::string::npos;
+         at = calls.find("marquee_string(P1", at + 1))
+        ++applied;
+    EXPECT_EQ(applied, 12u) << "once at once, then on 11 ticks";
+
+    window->OnRearEndReached();
+    EXPECT_EQ(NewCalls(), "libvlc_media_player_stop(P2)\nlibvlc_media_player_play(P2)\n"
+                          "libvlc_media_player_pause(P2)\n");
+}
+
 TEST_F(PlaybackFlowTest, APlayerErrorIsShownOnceAndPlaybackGoesOn) {
     OpenFolderAndWaitForStart();
     NewCalls();
