@@ -137,6 +137,10 @@ public:
     static constexpr int kRateCount = 18;
     static constexpr int kDefaultRateIndex = 7;
     static double RateAt(int index);
+    // Each usable player stopped, front first.
+    void StopBothPlayers();
+    // Back to rate 1.0 on both players (the rate table's default entry).
+    void ResetRate();
     static const char* RateLabelAt(int index);
 
     // Commands on the ticked groups' files and the track export

@@ -56,10 +56,7 @@ void CKolvexDlg::ReportOperation() {
 void CKolvexDlg::OnDelete() {
     if (!HaveRecordingsOrSay())
         return;
-    if (m_frontPlayer.m_bUsable)
-        m_frontPlayer.Stop();
-    if (m_rearPlayer.m_bUsable)
-        m_rearPlayer.Stop();
+    StopBothPlayers();
     ShowFrontIdle();
     ShowRearIdle();
     if (QMessageBox::question(this, LoadLangString(128), LoadLangString(129),
@@ -80,10 +77,7 @@ QString CKolvexDlg::ChooseSaveFolder() {
 void CKolvexDlg::OnSaveAs() {
     if (!HaveRecordingsOrSay())
         return;
-    if (m_frontPlayer.m_bUsable)
-        m_frontPlayer.Stop();
-    if (m_rearPlayer.m_bUsable)
-        m_rearPlayer.Stop();
+    StopBothPlayers();
     const QString folder = ChooseSaveFolder();
     if (!folder.isNull()) {
         const QFileInfo target(folder);

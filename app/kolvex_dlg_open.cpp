@@ -29,15 +29,8 @@ void CKolvexDlg::OnOpen() {
     if (!m_recordings.Entries().empty() && m_bOpening)
         return;
     m_nPendingSeekMs = 0;
-    if (m_frontPlayer.m_bUsable)
-        m_frontPlayer.Stop();
-    if (m_rearPlayer.m_bUsable)
-        m_rearPlayer.Stop();
-    m_nRateIndex = kDefaultRateIndex;
-    if (m_frontPlayer.m_bUsable)
-        m_frontPlayer.SetRate(1.0f);
-    if (m_rearPlayer.m_bUsable)
-        m_rearPlayer.SetRate(static_cast<float>(RateAt(kDefaultRateIndex)));
+    StopBothPlayers();
+    ResetRate();
 
     CMediaOpenDialog dialog(this);
     if (dialog.exec() != QDialog::Accepted)
@@ -178,10 +171,7 @@ void CKolvexDlg::OnOpenGroup(int group) {
     const int count = static_cast<int>(m_recordings.Entries().size());
     if (m_bOpening || group == -1)
         return;
-    if (m_frontPlayer.m_bUsable)
-        m_frontPlayer.Stop();
-    if (m_rearPlayer.m_bUsable)
-        m_rearPlayer.Stop();
+    StopBothPlayers();
     QThread::msleep(kListOpenPauseMs);
     m_recordings.SelectGroup(group);
     if (count == 0)
@@ -197,10 +187,7 @@ void CKolvexDlg::OnOpenGroup(int group) {
 void CKolvexDlg::OnOpenFile(int row) {
     if (m_bOpening || row == -1)
         return;
-    if (m_frontPlayer.m_bUsable)
-        m_frontPlayer.Stop();
-    if (m_rearPlayer.m_bUsable)
-        m_rearPlayer.Stop();
+    StopBothPlayers();
     QThread::msleep(kListOpenPauseMs);
     if (!m_recordings.SelectFile(row))
         return;

@@ -121,15 +121,8 @@ void CKolvexDlg::OnStop() {
     m_btnPlay.m_bAltState = 0;
     m_btnPlay.m_bDisabled = 0;
     m_btnPlay.update();
-    if (m_frontPlayer.m_bUsable)
-        m_frontPlayer.Stop();
-    if (m_rearPlayer.m_bUsable)
-        m_rearPlayer.Stop();
-    m_nRateIndex = kDefaultRateIndex;
-    if (m_frontPlayer.m_bUsable)
-        m_frontPlayer.SetRate(1.0f);
-    if (m_rearPlayer.m_bUsable)
-        m_rearPlayer.SetRate(static_cast<float>(RateAt(kDefaultRateIndex)));
+    StopBothPlayers();
+    ResetRate();
     m_positionSlider.setValue(0);
     m_gsensor.SetCurrentTime(0);
     m_gsensor.m_bStopped = 1;
@@ -237,4 +230,18 @@ void CKolvexDlg::OnPlayerError(int code) {
                          QMessageBox::Ok);
 }
 
+void CKolvexDlg::StopBothPlayers() {
+    if (m_frontPlayer.m_bUsable)
+        m_frontPlayer.Stop();
+    if (m_rearPlayer.m_bUsable)
+        m_rearPlayer.Stop();
+}
+
+void CKolvexDlg::ResetRate() {
+    m_nRateIndex = kDefaultRateIndex;
+    if (m_frontPlayer.m_bUsable)
+        m_frontPlayer.SetRate(1.0f);
+    if (m_rearPlayer.m_bUsable)
+        m_rearPlayer.SetRate(static_cast<float>(RateAt(kDefaultRateIndex)));
+}
 } // namespace kolvex
