@@ -8,7 +8,7 @@
 
 namespace kolvex {
 
-CMySliderControl::CMySliderControl(QWidget* parent) : CSkinSlider(parent) {
+CMySliderControl::CMySliderControl(QWidget* parent) : CSkinSlider(WM_VOLUME_CHANGED, parent) {
     m_crThumb = QColor(255, 0, 0);
     m_crThumbPressed = QColor(170, 0, 0);
 }
@@ -24,25 +24,6 @@ void CMySliderControl::paintEvent(QPaintEvent*) {
         channel.adjust(0, -2, 0, 2);
     qDrawWinPanel(&painter, channel, palette(), true);
     PaintThumb(painter);
-}
-
-void CMySliderControl::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) {
-        event->ignore();
-        return;
-    }
-    setValue(PositionFromX(event->position().toPoint().x()));
-    m_bDragging = 1;
-    update();
-}
-
-void CMySliderControl::mouseMoveEvent(QMouseEvent* event) {
-    if (!m_bDragging) {
-        event->ignore();
-        return;
-    }
-    setValue(PositionFromX(event->position().toPoint().x()));
-    NotifyParent(WM_VOLUME_CHANGED);
 }
 
 void CMySliderControl::mouseReleaseEvent(QMouseEvent* event) {

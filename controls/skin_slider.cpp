@@ -1,5 +1,7 @@
 #include "skin_slider.h"
 
+#include <QMouseEvent>
+
 #include "control_messages.h"
 
 #include <QCoreApplication>
@@ -20,7 +22,27 @@ public:
 
 } // namespace
 
-CSkinSlider::CSkinSlider(QWidget* parent) : QSlider(Qt::Horizontal, parent) {}
+CSkinSlider::CSkinSlider(int changedMessage, QWidget* parent)
+    : QSlider(Qt::Horizontal, parent), m_nChangedMessage(changedMessage) {}
+
+void CSkinSlider::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        event->ignore();
+        return;
+    }
+    setValue(PositionFromX(event->position().toPoint().x()));
+    m_bDragging = 1;
+    update();
+}
+
+void CSkinSlider::mouseMoveEvent(QMouseEvent* event) {
+    if (!m_bDragging) {
+        event->ignore();
+        return;
+    }
+    setValue(PositionFromX(event->position().toPoint().x()));
+    NotifyParent(m_nChangedMessage);
+}
 
 QEvent::Type CSkinSlider::SetPositionEventType() {
     static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());

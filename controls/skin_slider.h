@@ -12,7 +12,8 @@ namespace kolvex {
 
 class CSkinSlider : public QSlider {
 public:
-    explicit CSkinSlider(QWidget* parent = nullptr);
+    // `changedMessage` goes to the parent while the thumb is dragged.
+    explicit CSkinSlider(int changedMessage, QWidget* parent = nullptr);
 
     // The channel the thumb's centre travels along; right edge exclusive as
     // in ChannelRight().
@@ -37,8 +38,14 @@ public:
 protected:
     bool event(QEvent* event) override;
     void PaintThumb(QPainter& painter) const;
+    // A press puts the thumb where it lands (no message yet); each drag move
+    // follows the mouse and tells the parent. The release is the slider's own.
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     // Sends `message` (wParam 0, lParam 0) to the parent.
     void NotifyParent(int message);
+
+    const int m_nChangedMessage;
 };
 
 } // namespace kolvex

@@ -8,7 +8,7 @@
 
 namespace kolvex {
 
-CVideoSlider::CVideoSlider(QWidget* parent) : CSkinSlider(parent) {
+CVideoSlider::CVideoSlider(QWidget* parent) : CSkinSlider(WM_SEEK_CHANGED, parent) {
     m_crThumbPressed = QColor(240, 0, 180);
     m_crThumb = QColor(100, 250, 100);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -19,26 +19,6 @@ void CVideoSlider::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), Qt::black);
     qDrawWinPanel(&painter, rect(), palette(), true);
     PaintThumb(painter);
-}
-
-void CVideoSlider::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) {
-        event->ignore();
-        return;
-    }
-    // No message yet: a click seeks once, on its release.
-    setValue(PositionFromX(event->position().toPoint().x()));
-    m_bDragging = 1;
-    update();
-}
-
-void CVideoSlider::mouseMoveEvent(QMouseEvent* event) {
-    if (!m_bDragging) {
-        event->ignore();
-        return;
-    }
-    setValue(PositionFromX(event->position().toPoint().x()));
-    NotifyParent(WM_SEEK_CHANGED);
 }
 
 void CVideoSlider::mouseReleaseEvent(QMouseEvent* event) {
