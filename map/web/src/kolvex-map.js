@@ -153,6 +153,15 @@
       draw();
       car.setLatLng(point);
       if (!map.hasLayer(car)) car.addTo(map);
+      // The driven path follows the car while the recording plays; the
+      // player redraws it from the samples after each seek.
+      const driven = drivenPath.getLatLngs();
+      const lastDriven = pendingDriven.length > 0
+        ? pendingDriven[pendingDriven.length - 1] : driven[driven.length - 1];
+      if (!lastDriven || !lastDriven.equals(point)) {
+        pendingDriven.push(point);
+        scheduleDraw();
+      }
       if (userMovedRecently()) return;
       if (!viewHasData) {
         map.setView(point, MARKER_ZOOM, { animate: false });

@@ -36,6 +36,13 @@ describe('ymap.html (elliptical Mercator, plain WGS-84)', () => {
     assert.deepEqual(state.path, []);
     assert.deepEqual(state.driven, [[48.1395, 11.58525]]);
     assert.deepEqual(state.marker, [48.138, 11.58]);
+
+    // The car drags the driven path along as it moves on.
+    await send(page, 'movpos(48.139500, 11.585250)', 'movpos(48.139500, 11.585250)',
+      'movpos(48.140000, 11.590000)');
+    state = await mapState(page);
+    assert.deepEqual(state.driven, [[48.1395, 11.58525], [48.14, 11.59]]);
+    assert.deepEqual(state.marker, [48.14, 11.59]);
     assert.deepEqual(errors, []);
     await page.close();
   });
