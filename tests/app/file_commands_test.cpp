@@ -4,10 +4,17 @@
 #include "card_fixture.h"
 #include "fake_player_window.h"
 #include "lists/media_open_dialog.h"
+#include "scratch_mount.h"
+#include "settings/language_table.h"
+#include "settings/string_ids.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <fcntl.h>
+#include <iostream>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -79,6 +86,46 @@ TEST_F(FileCommandsTest, SaveAsCopiesIntoAFolderAndRefusesAMissingOne) {
     EXPECT_TRUE(QFile::exists(target.path() + "/DCIM/MOVA0010.MP4"))
         << QDir(target.path()).entryList().join(' ').toStdString();
     EXPECT_TRUE(QFile::exists(Recording()));
+}
+
+// A target that takes nothing: the window says how many files were not
+// copied, and the card is as it was.
+TEST_F(FileCommandsTest, SaveAsIntoAFullOrReadOnlyFolderSaysWhatWasNotCopied) {
+    struct Case {
+        const char* name;
+        bool readOnly;
+    };
+    for (const Case& c : {Case{"full", false}, Case{"read-only", true}}) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir target;
+        ScratchMount mount(target.path(), "size=64k", c.readOnly);
+        if (!mount.Mounted()) {
+            std::cout << "[  SKIPPED ] " << c.name << ": " << mount.Error() << "\n";
+            continue;
+        }
+        if (!c.readOnly) {
+            const int fd = ::open(QFile::encodeName(target.path() + "/filler").constData(),
+                                  O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+            ASSERT_GE(fd, 0);
+            const QByteArray block(4096, 'f');
+            while (::write(fd, block.constData(), static_cast<size_t>(block.size())) > 0) {
+            }
+            ::close(fd);
+        }
+        QFile recording(Recording());
+        ASSERT_TRUE(recording.open(QIODevice::ReadOnly));
+        const QByteArray before = recording.readAll();
+        recording.close();
+        OpenCardAndTickGroup();
+        window->m_saveFolder = target.path();
+        BoxAnswer answer(QMessageBox::Ok);
+        window->OnCommand(IDC_SAVE_AS);
+        ASSERT_EQ(answer.m_texts.size(), 1);
+        EXPECT_EQ(answer.m_text, LoadLangString(StringId::CopyIncomplete).replace("%s", "1"));
+        EXPECT_FALSE(QFile::exists(target.path() + "/DCIM/MOVA0010.MP4"));
+        ASSERT_TRUE(recording.open(QIODevice::ReadOnly));
+        EXPECT_EQ(recording.readAll(), before);
+    }
 }
 
 TEST_F(FileCommandsTest, KmlIsWrittenIntoTheDocumentsFolder) {
