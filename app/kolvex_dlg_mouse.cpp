@@ -28,7 +28,7 @@ constexpr int kTopStripHeight = 48;
 
 } // namespace
 
-void CKolvexDlg::paintEvent(QPaintEvent*) {
+void CKolvexDlg::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QRect client = rect();
     painter.fillRect(client, m_brBackground);
@@ -37,7 +37,9 @@ void CKolvexDlg::paintEvent(QPaintEvent*) {
     const int R = client.right() + 1, B = client.bottom() + 1;
     for (const int d : {25, 20, 15, 10})
         painter.drawLine(R - d, B, R, B - d);
-    if (!m_bFullScreen) {
+    // Instruments repaint the window below them on every player tick; the
+    // title's glow is costly and lies elsewhere.
+    if (!m_bFullScreen && event->region().intersects(OutlinedTitleArea(m_strTitle, m_nTitleSize))) {
         painter.setRenderHint(QPainter::Antialiasing);
         DrawOutlinedTitle(painter, m_strTitle, m_nTitleSize);
     }

@@ -192,9 +192,13 @@ void CKolvexDlg::OnPlayerTime(int64_t timeMs) {
     if (m_nPendingSeekMs != 0)
         return;
     m_bOpening = false;
-    m_gpsIcon.m_bActive =
-        m_recordings.UpdatePosition(timeMs, m_bGSensorEnabled, m_bMapEnabled) != 0;
-    m_gpsIcon.update();
+    const bool fix = m_recordings.UpdatePosition(timeMs, m_bGSensorEnabled, m_bMapEnabled) != 0;
+    // The icon is see-through: repainting it repaints the caption below it,
+    // so it is repainted only when its look changes.
+    if (fix != m_gpsIcon.m_bActive) {
+        m_gpsIcon.m_bActive = fix;
+        m_gpsIcon.update();
+    }
     const int64_t length = m_frontPlayer.m_bUsable ? m_frontPlayer.GetLength() : 0;
     const int position =
         length <= 0 ? 0 : static_cast<int>(static_cast<double>(timeMs) / length * 1000.0);

@@ -111,6 +111,14 @@ QPainterPath OutlinedTextPath(const QString& family, int emSize, QPoint origin,
     return path;
 }
 
+QRect OutlinedTitleArea(const QString& text, int emSize) {
+    // The widest stroke is the 3-pixel outline with mitre joins up to 10
+    // times its half width; the glow reaches 4 pixels.
+    constexpr int kReach = 16;
+    const QPainterPath path = OutlinedTextPath(TitleStyle().family, emSize, QPoint(50, 4), text);
+    return path.boundingRect().toAlignedRect().adjusted(-kReach, -kReach, kReach, kReach);
+}
+
 bool DrawOutlinedTitle(QPainter& painter, const QString& text, int emSize) {
     return DrawOutlined(painter, TitleStyle(), text, QPoint(50, 4), emSize);
 }

@@ -5,6 +5,7 @@
 
 #include <QPainterPath>
 #include <QPoint>
+#include <QRect>
 #include <QString>
 
 class QPainter;
@@ -24,6 +25,10 @@ bool DrawOutlinedTitle(QPainter& painter, const QString& text, int emSize);
 bool DrawOutlinedReadout(QPainter& painter, const QString& text, int x, int y, int emSize);
 // Caption: "Arial", top-left of the line at (10, y).
 bool DrawOutlinedCaption(QPainter& painter, const QString& text, int y, int emSize);
+
+// The area DrawOutlinedTitle paints on, its outline and glow included: a
+// repaint elsewhere can leave the title alone.
+QRect OutlinedTitleArea(const QString& text, int emSize);
 
 // The outline of `text` as the routines above draw it: the line's top-left
 // at `origin`, em size `emSize` pixels, odd-even fill.
