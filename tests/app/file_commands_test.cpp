@@ -128,20 +128,45 @@ TEST_F(FileCommandsTest, SaveAsIntoAFullOrReadOnlyFolderSaysWhatWasNotCopied) {
     }
 }
 
-TEST_F(FileCommandsTest, KmlIsWrittenIntoTheDocumentsFolder) {
-    QTemporaryDir home;
-    const QByteArray oldHome = qgetenv("HOME");
-    qputenv("HOME", home.path().toUtf8());
-    QDir(home.path()).mkpath(QStringLiteral("Documents"));
+// The track goes to Documents/KOLVEX/KML, made when missing; without a
+// home folder the window says that it could not write, and writes nowhere.
+TEST_F(FileCommandsTest, KmlGoesIntoTheDocumentsFolderOrSaysWhyNot) {
+    struct Case {
+        const char* name;
+        bool homeSet;
+        bool documentsExist;
+    };
     OpenCardAndTickGroup();
     window->m_recordings.LoadRecordingData(0);
-    BoxAnswer answer(QMessageBox::Ok);
-    window->OnCommand(IDC_KML);
-    qputenv("HOME", oldHome);
-    EXPECT_TRUE(answer.m_text.endsWith(QStringLiteral(" OK."))) << answer.m_text.toStdString();
-    const QStringList written =
-        QDir(home.path() + "/Documents/KOLVEX/KML").entryList({QStringLiteral("*.KML")});
-    EXPECT_EQ(written.size(), 1);
+    const QByteArray oldHome = qgetenv("HOME");
+    for (const Case& c :
+         {Case{"documents folder there", true, true}, Case{"documents folder missing", true, false},
+          Case{"no home folder", false, false}}) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir home;
+        if (c.documentsExist)
+            QDir(home.path()).mkpath(QStringLiteral("Documents"));
+        if (c.homeSet)
+            qputenv("HOME", home.path().toUtf8());
+        else
+            qunsetenv("HOME");
+        BoxAnswer answer(QMessageBox::Ok);
+        window->OnCommand(IDC_KML);
+        qputenv("HOME", oldHome);
+        ASSERT_EQ(answer.m_texts.size(), 1);
+        const QStringList written =
+            QDir(home.path() + "/Documents/KOLVEX/KML").entryList({QStringLiteral("*.KML")});
+        if (c.homeSet) {
+            EXPECT_TRUE(answer.m_text.endsWith(QStringLiteral(" OK.")))
+                << answer.m_text.toStdString();
+            EXPECT_EQ(written.size(), 1);
+        } else {
+            EXPECT_EQ(answer.m_text, LoadLangString(126).replace(QStringLiteral("%s"), QString()))
+                << answer.m_text.toStdString();
+            EXPECT_TRUE(written.isEmpty());
+            EXPECT_FALSE(QFileInfo::exists(QStringLiteral("/Documents/KOLVEX")));
+        }
+    }
 }
 
 } // namespace
