@@ -45,8 +45,11 @@ function(kolvex_add_gtest)
     target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
     kolvex_warnings(${T_NAME})
     add_test(NAME ${T_NAME} COMMAND ${T_NAME} --gtest_color=no)
-    # TZ first so that a test's own ENV can override it.
-    set(env "TZ=Europe/Berlin" ${T_ENV})
+    # TZ first so that a test's own ENV can override it. Each test keeps the
+    # player's settings in a configuration folder of its own, never the
+    # user's.
+    set(env "TZ=Europe/Berlin" "XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/test-config/${T_NAME}"
+            ${T_ENV})
     set_tests_properties(${T_NAME} PROPERTIES ENVIRONMENT "${env}")
     if(T_LABELS)
         set_tests_properties(${T_NAME} PROPERTIES LABELS "${T_LABELS}")

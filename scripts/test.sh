@@ -12,6 +12,9 @@ if [ "${KOLVEX_SKIP_SETUP:-0}" != 1 ]; then
 fi
 bash scripts/build.sh both
 
+# The player's settings of any test that does not choose its own stay in
+# the build folder, never in the user's configuration folder.
+export XDG_CONFIG_HOME="$PWD/build/test-config/shared"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 status=0

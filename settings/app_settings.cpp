@@ -3,6 +3,7 @@
 #include "ini_file.h"
 #include "language_table.h"
 #include "qt_catalogue.h"
+#include "settings_location.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -10,6 +11,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdio>
 
 namespace {
 
@@ -40,12 +42,15 @@ int ParseSignedDecimal(const QString& text) {
 } // namespace
 
 CAppSettings& CAppSettings::GetInstance() {
-    // When the current directory cannot be named (it was removed), a relative
-    // name keeps the file out of the root folder, where "" + "/Kolvex.ini"
-    // would put it.
-    static CAppSettings instance(QDir::currentPath().isEmpty()
-                                     ? QStringLiteral("Kolvex.ini")
-                                     : QDir::currentPath() + QLatin1String("/Kolvex.ini"));
+    static CAppSettings instance = [] {
+        const kolvex::SettingsLocation& location = kolvex::ProcessSettingsLocation();
+        // Said once: the settings work on (reads give the defaults, writes
+        // fail), but the user should know why nothing is kept.
+        if (!location.problem.isEmpty())
+            std::fprintf(stderr, "%s\n",
+                         kolvex::DescribeSettingsLocation(location).toLocal8Bit().constData());
+        return CAppSettings(location.path);
+    }();
     g_pProcessInstance = &instance;
     // Qt's catalogue needs the application object; the settings may be asked
     // for before it exists, so it is installed at the first call that finds it.
