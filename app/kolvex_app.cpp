@@ -25,14 +25,11 @@ int CKolvexApp::InitInstance(const QString& path) {
     dialog.OnInitDialog();
     if (!path.isEmpty()) {
         QString error;
-        const int source = SourceForPath(path, &error);
-        if (source < 0) {
+        if (SourceForPath(path, &error) < 0) {
             std::fprintf(stderr, "%s\n", error.toLocal8Bit().constData());
         } else {
             // Once the window shows: a folder's scan counts on its surface.
-            QTimer::singleShot(0, &dialog, [&dialog, source, path] {
-                dialog.OpenSource(source, QFileInfo(path).absoluteFilePath());
-            });
+            QTimer::singleShot(0, &dialog, [&dialog, path] { dialog.OpenPath(path); });
         }
     }
     dialog.exec();

@@ -42,6 +42,8 @@ CKolvexDlg::CKolvexDlg(const Options& options)
       m_rearPlayer(VlcLibraryFor(options).constData()), m_options(options) {
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setObjectName(QStringLiteral("KolvexMainWindow"));
+    // A card, folder or recording dropped anywhere on the window opens.
+    setAcceptDrops(true);
     m_hIcon = skin::appIcon();
     m_nMapType = CAppSettings::GetInstance().ReadMapType();
     CreateControls();
@@ -298,6 +300,10 @@ void CKolvexDlg::ApplyToolTipTexts() {
     }
     for (const auto& tool : tools)
         m_toolTip.AddToolImage({tool.control, 0, kToolTipIcon});
+    // The lists have no tips; a screen reader names them by what their
+    // rows are.
+    m_groupList.setAccessibleName(LoadLangString(StringId::ColumnGroup));
+    m_fileList.setAccessibleName(LoadLangString(StringId::ColumnFileName));
 }
 
 bool CKolvexDlg::ConfirmOverwrite(const QString& targetPath) {
@@ -441,8 +447,9 @@ bool CKolvexDlg::event(QEvent* event) {
 }
 
 void CKolvexDlg::keyPressEvent(QKeyEvent* event) {
-    // Escape does nothing in the main window.
-    if (event->key() == Qt::Key_Escape) {
+    // Escape leaves full screen and otherwise does nothing in the main
+    // window; Enter goes on to the dialog, which presses play/pause.
+    if (HandleShortcut(event)) {
         event->accept();
         return;
     }

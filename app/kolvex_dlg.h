@@ -25,6 +25,7 @@
 #include <QDialog>
 #include <QIcon>
 #include <QPoint>
+#include <QPointer>
 #include <QRect>
 #include <QRegion>
 #include <QString>
@@ -107,7 +108,10 @@ public:
     void OnLargeWindow();
     void OnMaximizeRestore();
     void OnMinimize();
+    // Full screen of the video under the cursor (a double-click), or back.
     void OnToggleFullScreen();
+    // Full screen of m_nFullScreenVideo, or back.
+    void SwitchFullScreen();
     void OnRestoreControls() { ShowFullScreenControls(true); }
     // The dialogs of the window (kolvex_dlg_dialogs.cpp).
     void OnAbout();
@@ -172,6 +176,24 @@ public:
     // The cancel command: stops the front player and stores the window
     // position, without closing.
     void OnCancel();
+
+    // Keys beyond the dialog's own and dropped recordings
+    // (kolvex_dlg_keys.cpp). HandleShortcut returns whether the key was one.
+    bool HandleShortcut(QKeyEvent* event);
+    // Moves the pending seek by `deltaMs` from where the picture is (or the
+    // pending target), within the recording.
+    void SeekBy(int64_t deltaMs);
+    void StepVolume(int delta);
+    // Plays the recording `step` rows away in the file list, as its
+    // double-click does.
+    void PlayNeighbour(int step);
+    // Full screen of the front video, or back from full screen.
+    void ToggleFrontFullScreen();
+    void ShowShortcutPanel();
+    // Opens a card's root, a folder or a recording as the open dialog's
+    // sources do; false (with a line on stderr) when nothing is there.
+    bool OpenPath(const QString& path);
+    QPointer<QWidget> m_pShortcutPanel;
 
     // IMainWindowLink.
     ICompassView* Compass() override { return &m_compass; }
@@ -265,6 +287,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;

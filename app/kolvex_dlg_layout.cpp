@@ -270,10 +270,14 @@ int CKolvexDlg::VideoUnderCursor() {
 }
 
 void CKolvexDlg::OnToggleFullScreen() {
-    const bool frontPaused = m_frontPlayer.m_bUsable ? m_frontPlayer.m_bPaused != 0 : false;
-    const bool rearPaused = m_rearPlayer.m_bUsable ? m_rearPlayer.m_bPaused != 0 : false;
     m_ptCursor = QCursor::pos();
     VideoUnderCursor();
+    SwitchFullScreen();
+}
+
+void CKolvexDlg::SwitchFullScreen() {
+    const bool frontPaused = m_frontPlayer.m_bUsable ? m_frontPlayer.m_bPaused != 0 : false;
+    const bool rearPaused = m_rearPlayer.m_bUsable ? m_rearPlayer.m_bPaused != 0 : false;
     if (m_recordings.Entries().empty())
         return;
     if (m_frontPlayer.m_bUsable && !frontPaused)

@@ -1,5 +1,6 @@
 #include "skin_slider.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 #include "control_messages.h"
@@ -98,6 +99,10 @@ void CSkinSlider::PaintThumb(QPainter& painter) const {
 
 void CSkinSlider::NotifyParent(int message) {
     SendControlMessage(parentWidget(), static_cast<ControlMessage>(message));
+}
+
+void CSkinSlider::keyPressEvent(QKeyEvent* event) {
+    event->ignore();
 }
 
 } // namespace kolvex

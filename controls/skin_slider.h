@@ -42,6 +42,9 @@ protected:
     // follows the mouse and tells the parent. The release is the slider's own.
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    // Keys are the window's: its arrows seek and change the volume the way
+    // the mouse does, so a slider with the focus moves nothing itself.
+    void keyPressEvent(QKeyEvent* event) override;
     // Sends `message` (wParam 0, lParam 0) to the parent.
     void NotifyParent(int message);
 

@@ -74,5 +74,18 @@ enum : unsigned int {
     CopyTargetIsListed = 201,    // "Files not copied because the target is ... in the list: %s."
     CopyIncomplete = 202,        // "The copy is incomplete (...). Files not copied: %s."
     CopyTargetLost = 203,        // "The target folder was removed or replaced ...: %s."
+    // The keyboard panel (F1): its title and one text per line of keys.
+    KeysTitle = 204,       // "Keyboard shortcuts"
+    KeysPlayPause = 205,   // "Play / pause"
+    KeysSeekSeconds = 206, // "Back / forward 5 seconds"
+    KeysSeekMinute = 207,  // "Back / forward 1 minute"
+    KeysVolume = 208,      // "Volume up / down"
+    KeysMute = 209,        // "Sound on / off"
+    KeysFullScreen = 210,  // "Full screen on / off"
+    KeysLeaveFull = 211,   // "Leave full screen"
+    KeysRecording = 212,   // "Previous / next recording"
+    KeysRate = 213,        // "Faster / slower"
+    KeysOpen = 214,        // "Open recordings"
+    KeysHelp = 215,        // "Show this list"
 };
 } // namespace StringId

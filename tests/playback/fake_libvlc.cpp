@@ -51,6 +51,9 @@ struct State {
     int instances = 0, players = 0, medias = 0, managers = 0;
     std::map<const libvlc_event_manager_t*, std::vector<Listener>> listeners;
     const libvlc_event_manager_t* newestManager = nullptr;
+    // What every player reports as its length and time.
+    libvlc_time_t length = 4200;
+    libvlc_time_t time = 1234;
 };
 
 State& state() {
@@ -143,6 +146,14 @@ void fakevlc_reset() {
     s.managerOfPlayer.clear();
     s.listeners.clear();
     s.newestManager = nullptr;
+    s.length = 4200;
+    s.time = 1234;
+}
+
+void fakevlc_set_times(long long length, long long time) {
+    std::lock_guard lock(state().mutex);
+    state().length = length;
+    state().time = time;
 }
 
 void fakevlc_fail_next(const char* function) {
@@ -249,12 +260,14 @@ void libvlc_media_player_stop(libvlc_media_player_t* player) {
 
 libvlc_time_t libvlc_media_player_get_length(libvlc_media_player_t* player) {
     record("libvlc_media_player_get_length", name(player));
-    return 4200;
+    std::lock_guard lock(state().mutex);
+    return state().length;
 }
 
 libvlc_time_t libvlc_media_player_get_time(libvlc_media_player_t* player) {
     record("libvlc_media_player_get_time", name(player));
-    return 1234;
+    std::lock_guard lock(state().mutex);
+    return state().time;
 }
 
 void libvlc_media_player_set_time(libvlc_media_player_t* player, libvlc_time_t time) {

@@ -20,6 +20,8 @@ public:
                 reinterpret_cast<void (*)(const char*)>(dlsym(m_handle, "fakevlc_fail_next"));
             m_live = reinterpret_cast<int (*)()>(dlsym(m_handle, "fakevlc_live_handles"));
             m_emit = reinterpret_cast<int (*)(int)>(dlsym(m_handle, "fakevlc_emit"));
+            m_setTimes = reinterpret_cast<void (*)(long long, long long)>(
+                dlsym(m_handle, "fakevlc_set_times"));
         }
     }
     ~FakeVlcLibrary() {
@@ -30,7 +32,9 @@ public:
     FakeVlcLibrary(const FakeVlcLibrary&) = delete;
     FakeVlcLibrary& operator=(const FakeVlcLibrary&) = delete;
 
-    bool loaded() const { return m_handle && m_log && m_reset && m_failNext && m_live && m_emit; }
+    bool loaded() const {
+        return m_handle && m_log && m_reset && m_failNext && m_live && m_emit && m_setTimes;
+    }
     const char* path() const { return m_path.c_str(); }
 
     std::string log() const { return m_log(); }
@@ -38,6 +42,9 @@ public:
     void failNext(const char* function) const { m_failNext(function); }
     int liveHandles() const { return m_live(); }
     int fire(int eventType) const { return m_emit(eventType); }
+    // What every player reports as its length and current time (reset: 4200
+    // and 1234 ms).
+    void setTimes(long long lengthMs, long long timeMs) const { m_setTimes(lengthMs, timeMs); }
 
 private:
     std::string m_path;
@@ -47,4 +54,5 @@ private:
     void (*m_failNext)(const char*) = nullptr;
     int (*m_live)() = nullptr;
     int (*m_emit)(int) = nullptr;
+    void (*m_setTimes)(long long, long long) = nullptr;
 };

@@ -1,0 +1,250 @@
+// The window's keys, drops and keyboard reach, against the libVLC stand-in:
+// each key does what its button does, through the same handler; keys stay
+// with a list or a dialog that has the focus.
+#include "app/kolvex_dlg.h"
+#include "app/shortcut_panel.h"
+#include "card_fixture.h"
+#include "fake_player_window.h"
+#include "lists/media_open_dialog.h"
+#include "settings/app_settings.h"
+#include "settings/language_table.h"
+#include "settings/string_ids.h"
+
+#include <QLabel>
+#include <QMimeData>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <set>
+
+namespace kolvex::testing {
+namespace {
+
+class ShortcutsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(fake().loaded());
+        fake().reset();
+        card.AddRecording("DCIM/CAMF/MOVA0010.MP4", "2015-06-01 10:00:00");
+        card.AddRecording("DCIM/CAMF/MOVA0020.MP4", "2015-06-01 10:01:00");
+        card.AddRecording("DCIM/CAMF/MOVA0030.MP4", "2015-06-01 10:02:00");
+        window = std::make_unique<FakePlayerWindow>();
+        window->show();
+    }
+    void TearDown() override { CAppSettings::GetInstance().SetLanguage(kEnglishIndex); }
+    void OpenCard() {
+        window->OpenSource(CMediaOpenDialog::kSourceFolder, card.Root());
+        ASSERT_EQ(window->m_recordings.Entries().size(), 3u);
+        ASSERT_TRUE(WaitFor([&] { return window->m_nDeferredOpenCountdown == 0; }, 3000));
+        // Ten minutes long, the picture at 100 s.
+        fake().setTimes(600'000, 100'000);
+    }
+    void Key(QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(target, key, modifiers);
+    }
+
+    TempCard card;
+    std::unique_ptr<FakePlayerWindow> window;
+};
+
+TEST_F(ShortcutsTest, SeekKeysMoveThePendingSeekFromThePicture) {
+    OpenCard();
+    struct Case {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int64_t expected;
+    };
+    const Case cases[] = {
+        {Qt::Key_Right, Qt::NoModifier, 105'000},
+        {Qt::Key_Left, Qt::NoModifier, 95'000},
+        {Qt::Key_Right, Qt::ShiftModifier, 160'000},
+        {Qt::Key_Left, Qt::ShiftModifier, 40'000},
+    };
+    for (const Case& c : cases) {
+        window->m_nPendingSeekMs = 0;
+        Key(window.get(), c.key, c.modifiers);
+        EXPECT_EQ(window->m_nPendingSeekMs, c.expected) << c.key << " " << c.modifiers;
+        EXPECT_EQ(window->m_positionSlider.value(), c.expected * 1000 / 600'000);
+    }
+    // Repeated presses add up from the pending target, within the recording.
+    window->m_nPendingSeekMs = 0;
+    for (int i = 0; i < 3; ++i)
+        Key(window.get(), Qt::Key_Left, Qt::ShiftModifier);
+    EXPECT_EQ(window->m_nPendingSeekMs, 1);
+    for (int i = 0; i < 12; ++i)
+        Key(window.get(), Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(window->m_nPendingSeekMs, 599'999);
+    // The seek tick hands it to both players.
+    ASSERT_TRUE(WaitFor([&] { return window->m_nPendingSeekMs == 0; }, 2000));
+    EXPECT_NE(fake().log().find("libvlc_media_player_set_time(P1,599999)"), std::string::npos);
+    EXPECT_NE(fake().log().find("libvlc_media_player_set_time(P2,599999)"), std::string::npos);
+}
+
+TEST_F(ShortcutsTest, EachKeyDoesWhatItsButtonDoes) {
+    OpenCard();
+    struct Case {
+        const char* name;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        std::function<int()> state; // changes exactly when the key worked
+    };
+    const Case cases[] = {
+        {"Space: play/pause", Qt::Key_Space, Qt::NoModifier,
+         [&] { return window->m_btnPlay.m_bAltState; }},
+        {"Up: louder", Qt::Key_Up, Qt::NoModifier, [&] { return window->m_volumeSlider.value(); }},
+        {"Down: quieter", Qt::Key_Down, Qt::NoModifier,
+         [&] { return window->m_volumeSlider.value(); }},
+        {"M: mute", Qt::Key_M, Qt::NoModifier, [&] { return window->m_btnMute.m_bAltState; }},
+        {"+: faster", Qt::Key_Plus, Qt::NoModifier, [&] { return window->m_nRateIndex; }},
+        {"-: slower", Qt::Key_Minus, Qt::NoModifier, [&] { return window->m_nRateIndex; }},
+        {"Page Down: next", Qt::Key_PageDown, Qt::NoModifier,
+         [&] { return window->m_recordings.CurrentFile(); }},
+        {"Page Up: previous", Qt::Key_PageUp, Qt::NoModifier,
+         [&] { return window->m_recordings.CurrentFile(); }},
+    };
+    window->m_volumeSlider.setValue(50);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        window->m_bOpening = false; // as after the first time report
+        const int before = c.state();
+        Key(window.get(), c.key, c.modifiers);
+        EXPECT_NE(c.state(), before);
+    }
+    EXPECT_EQ(window->m_volumeSlider.value(), 50);
+    EXPECT_NE(fake().log().find("libvlc_audio_set_volume(P1,110)"), std::string::npos);
+    EXPECT_NE(fake().log().find("libvlc_audio_set_mute(P1,1)"), std::string::npos);
+}
+
+TEST_F(ShortcutsTest, FullScreenOfTheFrontVideoAndEscapeBack) {
+    Key(window.get(), Qt::Key_Escape);
+    EXPECT_TRUE(window->isVisible()) << "Escape does nothing outside full screen";
+    OpenCard();
+    Key(window.get(), Qt::Key_F);
+    EXPECT_EQ(window->m_bFullScreen, 1);
+    EXPECT_EQ(window->m_nFullScreenVideo, 1);
+    Key(window.get(), Qt::Key_Escape);
+    EXPECT_EQ(window->m_bFullScreen, 0);
+    EXPECT_TRUE(window->isVisible());
+    Key(window.get(), Qt::Key_F);
+    Key(window.get(), Qt::Key_F);
+    EXPECT_EQ(window->m_bFullScreen, 0);
+}
+
+TEST_F(ShortcutsTest, KeysStayWithAFocusedListOrDialog) {
+    OpenCard();
+    const int mute = window->m_btnMute.m_bAltState;
+    const int rate = window->m_nRateIndex;
+    // Letters go to the list's inline search, arrows move in it.
+    for (QWidget* list : {static_cast<QWidget*>(&window->m_fileList),
+                          static_cast<QWidget*>(&window->m_groupList)}) {
+        list->setFocus();
+        Key(list, Qt::Key_M);
+        Key(list, Qt::Key_Plus);
+        Key(list, Qt::Key_Right);
+        EXPECT_EQ(window->m_btnMute.m_bAltState, mute);
+        EXPECT_EQ(window->m_nRateIndex, rate);
+        EXPECT_EQ(window->m_nPendingSeekMs, 0);
+    }
+    // Ctrl+O opens the open dialog; while it is up, the keys are its own.
+    bool sawDialog = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<CMediaOpenDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        sawDialog = true;
+        Key(dialog, Qt::Key_M);
+        Key(dialog, Qt::Key_Right);
+        dialog->reject();
+    });
+    poll.start(20);
+    window->m_bOpening = false; // as after the first time report
+    Key(window.get(), Qt::Key_O, Qt::ControlModifier);
+    poll.stop();
+    EXPECT_TRUE(sawDialog);
+    EXPECT_EQ(window->m_btnMute.m_bAltState, mute);
+    EXPECT_EQ(window->m_nPendingSeekMs, 0);
+}
+
+TEST_F(ShortcutsTest, F1ListsTheKeysInTheCurrentLanguage) {
+    ASSERT_TRUE(CAppSettings::GetInstance().SetLanguage(FindLanguageIndex(QStringLiteral("GER"))));
+    Key(window.get(), Qt::Key_F1);
+    auto* panel = qobject_cast<CShortcutPanel*>(window->m_pShortcutPanel.data());
+    ASSERT_NE(panel, nullptr);
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_EQ(panel->Title(), QStringLiteral("Tastenkürzel"));
+    QStringList texts;
+    for (const QLabel* label : panel->findChildren<QLabel*>())
+        texts << label->text();
+    EXPECT_TRUE(texts.contains(QStringLiteral("Vollbild ein / aus")))
+        << texts.join(" | ").toStdString();
+    EXPECT_EQ(texts.size(), 1 + 2 * static_cast<int>(CShortcutPanel::Lines().size()));
+    Key(panel, Qt::Key_Escape);
+    EXPECT_TRUE(WaitFor([&] { return window->m_pShortcutPanel.isNull(); }, 1000));
+}
+
+TEST_F(ShortcutsTest, ADroppedFolderOrRecordingOpens) {
+    struct Case {
+        const char* name;
+        QString path;
+        size_t recordings;
+    };
+    const Case cases[] = {
+        {"a folder", card.Root(), 3},
+        {"a recording", card.Root() + "/DCIM/CAMF/MOVA0020.MP4", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QMimeData data;
+        data.setUrls(
+            {QUrl::fromLocalFile(card.Root() + "/not-there"), QUrl::fromLocalFile(c.path)});
+        const QPoint at = window->rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(window.get(), &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(window.get(), &drop);
+        EXPECT_TRUE(drop.isAccepted());
+        EXPECT_TRUE(WaitFor([&] { return window->m_recordings.Entries().size() == c.recordings; }))
+            << window->m_recordings.Entries().size();
+    }
+    // Anything else is refused.
+    QMimeData text;
+    text.setText(QStringLiteral("hello"));
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window.get(), &enter);
+    EXPECT_FALSE(enter.isAccepted());
+}
+
+// Tab reaches every button and both lists, and each says its name.
+TEST_F(ShortcutsTest, TabReachesEveryButtonAndListByName) {
+    std::set<QWidget*> reached;
+    QWidget* first = window->nextInFocusChain();
+    QWidget* w = first;
+    for (int i = 0; i < 200; ++i) {
+        if (w->focusPolicy() & Qt::TabFocus && w->isVisibleTo(window.get()))
+            reached.insert(w);
+        w = w->nextInFocusChain();
+        if (w == first)
+            break;
+    }
+    QWidget* const expected[] = {
+        &window->m_btnPlay,     &window->m_btnStop,     &window->m_btnSlow,
+        &window->m_btnFast,     &window->m_btnConfig,   &window->m_btnDelete,
+        &window->m_btnSaveAs,   &window->m_btnSnapshot, &window->m_btnOpen,
+        &window->m_btnAutoNext, &window->m_btnKml,      &window->m_btnMap,
+        &window->m_btnGSensor,  &window->m_btnUnlock,   &window->m_btnClose,
+        &window->m_btnMaximize, &window->m_btnMinimize, &window->m_btnAbout,
+        &window->m_btnMute,     &window->m_btnSmall,    &window->m_btnMedium,
+        &window->m_btnLarge,    &window->m_fileList,    &window->m_groupList,
+    };
+    for (QWidget* widget : expected) {
+        EXPECT_TRUE(reached.count(widget)) << widget->accessibleName().toStdString();
+        EXPECT_FALSE(widget->accessibleName().isEmpty()) << widget->metaObject()->className();
+    }
+}
+
+} // namespace
+} // namespace kolvex::testing
