@@ -46,6 +46,8 @@ CKolvexDlg::CKolvexDlg(const Options& options)
     setAcceptDrops(true);
     m_hIcon = skin::appIcon();
     m_nMapType = CAppSettings::GetInstance().ReadMapType();
+    m_recordings.SetSpeedRoute(
+        CAppSettings::GetInstance().ReadInt(KolvexIni::kSectionUI, KolvexIni::kRouteSpeed, 0) != 0);
     CreateControls();
     // The map view exists from the start (OnInitDialog places and loads it):
     // its browser draws through OpenGL, and the native video surfaces must

@@ -8,6 +8,8 @@
 #include "settings/app_settings.h"
 #include "settings/dialog/tavlo_config_dlg.h"
 
+#include <algorithm>
+
 namespace kolvex {
 
 void CKolvexDlg::OnAbout() {
@@ -33,10 +35,18 @@ void CKolvexDlg::OnLanguageChanged() {
 }
 
 void CKolvexDlg::OnMapChanged() {
-    m_nMapType = CAppSettings::GetInstance().ReadMapType();
+    CAppSettings& settings = CAppSettings::GetInstance();
+    m_nMapType = settings.ReadMapType();
+    m_recordings.SetSpeedRoute(settings.ReadInt(KolvexIni::kSectionUI, KolvexIni::kRouteSpeed, 0) !=
+                               0);
     if (m_pMapDlg) {
         m_pMapDlg->m_nMapType = m_nMapType;
         m_pMapDlg->LoadFromResource(m_nMapType == 1 ? IDR_HTML_BMAP : IDR_HTML_YMAP);
+        // The new page starts empty: it gets the current recording's path,
+        // route and driven part again, queued until it has loaded.
+        if (m_frontPlayer.m_bUsable && !m_recordings.Entries().empty())
+            m_recordings.ReplotMap(
+                static_cast<uint32_t>(std::max<int64_t>(0, m_frontPlayer.GetTime())));
     }
 }
 

@@ -9,12 +9,16 @@ namespace kolvex {
 
 namespace {
 
-QString PlotStatement(const char* function, const GpsSample& sample) {
+QString PlotStatement(const char* function, const GpsSample& sample, bool withSpeed = false) {
     std::string text = function;
     text += '(';
     AppendFixed6(text, DdmmToDegrees(sample.latitude / 100));
     text += ',';
     AppendFixed6(text, DdmmToDegrees(sample.longitude / 100));
+    if (withSpeed) {
+        text += ',';
+        text += std::to_string(sample.speed);
+    }
     text += ')';
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
@@ -27,6 +31,10 @@ QString PathPlotStatement(const GpsSample& sample) {
 
 QString DrivenPathPlotStatement(const GpsSample& sample) {
     return PlotStatement("pathdrived_plot", sample);
+}
+
+QString SpeedRoutePlotStatement(const GpsSample& sample) {
+    return PlotStatement("speedroute_plot", sample, true);
 }
 
 } // namespace kolvex

@@ -9,10 +9,13 @@ namespace kolvex {
 
 inline const QString kPathDelete = QStringLiteral("path_delete()");
 inline const QString kDrivenPathDelete = QStringLiteral("pathdrived_delete()");
+inline const QString kSpeedRouteDelete = QStringLiteral("speedroute_delete()");
 
 // "path_plot(lat,lon)" or "pathdrived_plot(lat,lon)" for a stored sample,
 // in decimal degrees, latitude first, six decimals with a full stop.
 QString PathPlotStatement(const GpsSample& sample);
 QString DrivenPathPlotStatement(const GpsSample& sample);
+// "speedroute_plot(lat,lon,kmh)": a point of the route coloured by speed.
+QString SpeedRoutePlotStatement(const GpsSample& sample);
 
 } // namespace kolvex

@@ -144,7 +144,39 @@ int CRecordingManager::LoadRecordingData(int entry) {
             }
         }
     }
+    PlotSpeedRoute();
     return 1;
+}
+
+void CRecordingManager::PlotSpeedRoute() {
+    // Switched off and nothing drawn: the page hears nothing of the route.
+    if (!m_pMap || (!m_bSpeedRoute && !m_bSpeedRouteDrawn))
+        return;
+    m_pMap->RunScript(kSpeedRouteDelete);
+    m_bSpeedRouteDrawn = m_bSpeedRoute;
+    if (!m_bSpeedRoute)
+        return;
+    const size_t count = m_nGpsDataSize / kGpsSampleSize;
+    for (size_t i = 0; i < count; ++i) {
+        const GpsSample sample = SampleAt(m_gpsData, i);
+        if (IsPlottable(sample))
+            m_pMap->RunScript(SpeedRoutePlotStatement(sample));
+    }
+}
+
+void CRecordingManager::ReplotMap(uint32_t timeMs) {
+    if (!m_pMap || m_nGpsDataSize == 0)
+        return;
+    m_pMap->RunScript(kPathDelete);
+    const size_t count = m_nGpsDataSize / kGpsSampleSize;
+    for (size_t i = 0; i < count; ++i) {
+        const GpsSample sample = SampleAt(m_gpsData, i);
+        if (IsPlottable(sample))
+            m_pMap->RunScript(PathPlotStatement(sample));
+    }
+    PlotSpeedRoute();
+    PlotDrivenPath(timeMs);
+    m_nLastShownSample = -1; // the marker goes back on at the next report
 }
 
 void CRecordingManager::ClearGpsInstruments() {

@@ -54,6 +54,14 @@ public:
     int LoadRecordingData(int entry);
     int UpdatePosition(int64_t timeMs, bool updateGraph, bool updateMap);
     int PlotDrivenPath(uint32_t timeMs);
+    // The route coloured by speed, sent with the path of every recording
+    // while switched on (off by default: the path alone).
+    void SetSpeedRoute(bool on) { m_bSpeedRoute = on; }
+    bool SpeedRoute() const { return m_bSpeedRoute; }
+    void PlotSpeedRoute();
+    // Everything the map shows of the current recording again, up to
+    // `timeMs`: for a page that was loaded afresh.
+    void ReplotMap(uint32_t timeMs);
     int GetCurrentPictureSize(int* width, int* height);
 
     // Operations on the ticked groups. Each touches a file only while its
@@ -120,6 +128,8 @@ private:
     // sample redraw nothing.
     int64_t m_nLastShownSample = 0;
     FileOperationReport m_report;
+    bool m_bSpeedRoute = false;
+    bool m_bSpeedRouteDrawn = false; // sent to the page since its last clear
 };
 
 } // namespace kolvex

@@ -18,6 +18,7 @@ inline constexpr const char* kGSensorEnable = "GSNR_ENABLE"; // 1 graph shown, 0
 inline constexpr const char* kFolder = "Folder";             // last folder of the open dialog
 inline constexpr const char* kMapTileUrl0 = "MapTileUrl0";   // tile address template, map type 0
 inline constexpr const char* kMapTileUrl1 = "MapTileUrl1";   // tile address template, map type 1
+inline constexpr const char* kRouteSpeed = "ROUTE_SPEED";    // 1 the route coloured by speed, 0 not
 inline constexpr const char* kLeft = "LEFT";
 inline constexpr const char* kTop = "TOP";
 inline constexpr const char* kRight = "RIGHT";   // exclusive

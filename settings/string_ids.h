@@ -87,5 +87,10 @@ enum : unsigned int {
     KeysRate = 213,        // "Faster / slower"
     KeysOpen = 214,        // "Open recordings"
     KeysHelp = 215,        // "Show this list"
+    RouteBySpeed = 216,    // "Colour the route by speed" (configuration dialog)
+    TipSaveGpx = 217,      // "Save GPS data to GPX file" (the KML button's menu)
+    GpxSaved = 218,        // "Save GPX file: %s OK."
+    GpxFailed = 219,       // "Save GPX file: %s Failed."
+    GpxCaption = 220,      // "Save GPX"
 };
 } // namespace StringId

@@ -6,6 +6,7 @@
 #include "settings/language_table.h"
 #include "settings/string_ids.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGroupBox>
@@ -32,6 +33,7 @@ CTavloConfigDlg::CTavloConfigDlg(QWidget* owner) : QDialog(owner), m_pOwner(owne
     m_btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
     m_grpMap = new QGroupBox(QStringLiteral("Map Option"), this);
     m_cbMap = new QComboBox(this);
+    m_chkSpeedRoute = new QCheckBox(this);
     m_btnApplyMap = new QPushButton(QStringLiteral("Apply"), this);
     m_grpLanguage = new QGroupBox(QStringLiteral("Language"), this);
     m_cbLanguage = new QComboBox(this);
@@ -42,12 +44,14 @@ CTavloConfigDlg::CTavloConfigDlg(QWidget* owner) : QDialog(owner), m_pOwner(owne
         list->setSizeAdjustPolicy(QComboBox::AdjustToContents);
         list->raise(); // in front of its group box
     }
+    m_chkSpeedRoute->raise();
     m_btnApplyMap->raise();
     m_btnApplyLanguage->raise();
     for (QPushButton* button : {m_btnCancel, m_btnApplyMap, m_btnApplyLanguage})
         button->setAutoDefault(false);
     m_btnOk->setDefault(true);
-    setTabOrder(m_cbMap, m_btnApplyMap);
+    setTabOrder(m_cbMap, m_chkSpeedRoute);
+    setTabOrder(m_chkSpeedRoute, m_btnApplyMap);
     setTabOrder(m_btnApplyMap, m_cbLanguage);
     setTabOrder(m_cbLanguage, m_btnApplyLanguage);
     setTabOrder(m_btnApplyLanguage, m_btnOk);
@@ -79,6 +83,8 @@ void CTavloConfigDlg::OnInitDialog() {
     const int mapType = settings.ReadMapType();
     m_nMapType = mapType < kMapEntries ? mapType : 0;
     m_cbMap->setCurrentIndex(m_nMapType);
+    m_chkSpeedRoute->setChecked(
+        settings.ReadInt(KolvexIni::kSectionUI, KolvexIni::kRouteSpeed, 0) != 0);
 }
 
 void CTavloConfigDlg::ApplyTexts() {
@@ -88,6 +94,7 @@ void CTavloConfigDlg::ApplyTexts() {
     m_btnApplyLanguage->setText(LoadLangString(StringId::ButtonApply));
     m_btnApplyMap->setText(LoadLangString(StringId::ButtonApply));
     m_grpMap->setTitle(LoadLangString(StringId::SelectMap));
+    m_chkSpeedRoute->setText(LoadLangString(StringId::RouteBySpeed));
     m_grpLanguage->setTitle(LoadLangString(StringId::SelectLanguage));
     LayoutControls();
 }
@@ -107,6 +114,8 @@ void CTavloConfigDlg::Post(int message, int wParam) {
 void CTavloConfigDlg::OnApplyMap() {
     m_nMapType = SelectedRow(m_cbMap) == 1 ? 1 : 0;
     CAppSettings::GetInstance().SetMapType(m_nMapType);
+    CAppSettings::GetInstance().WriteInt(KolvexIni::kSectionUI, KolvexIni::kRouteSpeed,
+                                         m_chkSpeedRoute->isChecked() ? 1 : 0);
     Post(WM_MAP_CHANGED, m_nMapType);
 }
 
@@ -156,10 +165,12 @@ void CTavloConfigDlg::LayoutControls() {
         const int listInset = g.listPlace.x() - g.boxPlace.x();
         const int applyInset = g.applyPlace.x() - g.boxPlace.x();
         const int listWidth = std::max(g.listPlace.width(), g.list->sizeHint().width());
+        // The map group also holds the speed-route box below its list.
+        const int checkWidth = g.box == m_grpMap ? m_chkSpeedRoute->sizeHint().width() : 0;
         const int applyWidth = ButtonWidth(g.apply, g.applyPlace.width());
         const int titleWidth = g.box->fontMetrics().horizontalAdvance(g.box->title()) + 24;
         int boxWidth = std::max({g.boxPlace.width(), titleWidth, listInset * 2 + listWidth,
-                                 applyInset * 2 + applyWidth});
+                                 applyInset * 2 + applyWidth, checkWidth + 2 * DluToPixelsX(6)});
         // Grown boxes centre their list and button.
         const bool grown = boxWidth > g.boxPlace.width();
         const int listX = grown ? left + (boxWidth - listWidth) / 2 : left + listInset;
@@ -169,6 +180,9 @@ void CTavloConfigDlg::LayoutControls() {
                             std::max(g.listPlace.height(), g.list->sizeHint().height()));
         g.apply->setGeometry(applyX, g.applyPlace.y(), applyWidth,
                              std::max(g.applyPlace.height(), g.apply->sizeHint().height()));
+        if (g.box == m_grpMap)
+            m_chkSpeedRoute->setGeometry(left + (boxWidth - checkWidth) / 2, DluToPixelsY(39),
+                                         checkWidth, m_chkSpeedRoute->sizeHint().height());
         left += boxWidth + gap;
     }
     const int groupsRight = left - gap;

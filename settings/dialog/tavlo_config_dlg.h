@@ -1,4 +1,5 @@
-// CTavloConfigDlg: the map type and the interface language. Each has an
+// CTavloConfigDlg: the map type (with the route coloured by speed) and the
+// interface language. Each has an
 // Apply button that takes effect at once; OK applies both and closes;
 // Cancel closes and keeps what was applied. The owner window learns of a
 // change through WM_MAP_CHANGED and WM_LANGUAGE_CHANGED, posted to it.
@@ -6,6 +7,7 @@
 
 #include <QDialog>
 
+class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QPushButton;
@@ -32,6 +34,8 @@ public:
     int m_nMapType = 0;
 
     QComboBox* m_cbMap;
+    // The route coloured by speed ("UI"/"ROUTE_SPEED"), applied with the map.
+    QCheckBox* m_chkSpeedRoute;
     QComboBox* m_cbLanguage;
     QGroupBox* m_grpMap;
     QGroupBox* m_grpLanguage;

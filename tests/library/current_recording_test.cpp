@@ -126,6 +126,34 @@ TEST(RecordingDataTest, FeedsTheGraphAndDrawsThePathOfPlottableSamples) {
     EXPECT_EQ(p.manager.CurrentFile(), 0);
 }
 
+// Switched on, each recording's route comes with its speeds after the path;
+// switched off again, the page is told once to drop it.
+TEST(RecordingDataTest, TheSpeedRouteFollowsThePathWhileSwitchedOn) {
+    TempCard card;
+    auto r = Driving(3);
+    r.gps[1].flags = 0; // no fix: not drawn
+    card.AddRecording("FILE0001.MOV", r);
+    Player p;
+    p.LoadFolder(card);
+    auto routeCalls = [&] {
+        CallLog calls;
+        for (const std::string& call : p.log)
+            if (call.find("speedroute") != std::string::npos)
+                calls.push_back(call);
+        return calls;
+    };
+    p.manager.SetSpeedRoute(true);
+    ASSERT_EQ(p.manager.LoadRecordingData(0), 1);
+    EXPECT_EQ(routeCalls(),
+              (CallLog{"map.speedroute_delete()", "map.speedroute_plot(48.117300,11.516667,0)",
+                       "map.speedroute_plot(48.117633,11.516667,2)"}));
+    p.log.clear();
+    p.manager.SetSpeedRoute(false);
+    p.manager.PlotSpeedRoute();
+    p.manager.PlotSpeedRoute();
+    EXPECT_EQ(routeCalls(), (CallLog{"map.speedroute_delete()"}));
+}
+
 TEST(RecordingDataTest, GraphRateFallsBackToSamplesOverDuration) {
     TempCard card;
     auto r = RecordingAt("2015-06-01 10:00:00", 2000);

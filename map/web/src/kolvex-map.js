@@ -57,6 +57,9 @@
     const wholePath = L.polyline([], {
       color: '#2b6cd4', weight: 4, opacity: 0.55, interactive: false,
     }).addTo(map);
+    // The route coloured by speed, when the player asks for it: above the
+    // whole path, under the driven path and the car.
+    const speedRoute = L.layerGroup().addTo(map);
     const drivenPath = L.polyline([], {
       color: '#e0301e', weight: 5, opacity: 0.9, interactive: false,
     }).addTo(map);
@@ -64,6 +67,66 @@
       className: 'kolvex-car', iconSize: [18, 18], iconAnchor: [9, 9],
     });
     const car = L.marker([0, 0], { icon: carIcon, interactive: false, keyboard: false });
+
+    // The speed route's points ({point, kmh}) and its legend.
+    let speedPoints = [];
+    let speedDirty = false;
+    const SPEED_STEPS = 16;
+    const legend = L.control({ position: 'bottomleft' });
+    let legendShown = false;
+    legend.onAdd = () => {
+      const box = L.DomUtil.create('div', 'kolvex-speed-legend');
+      box.style.cssText = 'background:rgba(255,255,255,0.85);padding:3px 6px;'
+        + 'border-radius:3px;font:11px sans-serif;color:#222';
+      return box;
+    };
+
+    // Green at the slowest speed of the recording, through yellow, to red at
+    // the fastest.
+    function speedColour(t) {
+      return `hsl(${Math.round(120 * (1 - t))}, 85%, 42%)`;
+    }
+
+    function drawSpeedRoute() {
+      speedDirty = false;
+      speedRoute.clearLayers();
+      if (speedPoints.length < 2) {
+        if (legendShown) legend.remove();
+        legendShown = false;
+        return;
+      }
+      let min = Infinity;
+      let max = -Infinity;
+      for (const p of speedPoints) {
+        min = Math.min(min, p.kmh);
+        max = Math.max(max, p.kmh);
+      }
+      const span = max - min;
+      const step = (kmh) => (span > 0
+        ? Math.min(SPEED_STEPS - 1, Math.floor(((kmh - min) / span) * SPEED_STEPS)) : 0);
+      // Neighbouring segments of one colour step form one line.
+      let run = [speedPoints[0].point];
+      let runStep = step((speedPoints[0].kmh + speedPoints[1].kmh) / 2);
+      for (let i = 1; i < speedPoints.length; i += 1) {
+        const segmentStep = step((speedPoints[i - 1].kmh + speedPoints[i].kmh) / 2);
+        if (segmentStep !== runStep) {
+          L.polyline(run, { color: speedColour(runStep / (SPEED_STEPS - 1)), weight: 5,
+            opacity: 0.95, interactive: false }).addTo(speedRoute);
+          run = [speedPoints[i - 1].point];
+          runStep = segmentStep;
+        }
+        run.push(speedPoints[i].point);
+      }
+      L.polyline(run, { color: speedColour(runStep / (SPEED_STEPS - 1)), weight: 5,
+        opacity: 0.95, interactive: false }).addTo(speedRoute);
+      if (!legendShown) legend.addTo(map);
+      legendShown = true;
+      const stops = [0, 0.5, 1].map(speedColour).join(',');
+      legend.getContainer().innerHTML =
+        `<div style="width:110px;height:8px;background:linear-gradient(to right,${stops})"></div>`
+        + `<div style="display:flex;justify-content:space-between">`
+        + `<span>${Math.round(min)}</span><span>${Math.round(max)} km/h</span></div>`;
+    }
 
     // Points collected since the last draw.
     let pendingWhole = [];
@@ -127,6 +190,7 @@
         appendTo(drivenPath, pendingDriven);
         pendingDriven = [];
       }
+      if (speedDirty) drawSpeedRoute();
     }
 
     // A timer rather than an animation frame: frames stop while the view is
@@ -200,6 +264,20 @@
       drivenPath.setLatLngs([]);
     };
 
+    root.speedroute_plot = function (lat, lon, kmh) {
+      const point = toPoint(lat, lon);
+      const speed = Number(kmh);
+      if (!point || !Number.isFinite(speed) || speed < 0) return;
+      speedPoints.push({ point, kmh: speed });
+      speedDirty = true;
+      scheduleDraw();
+    };
+
+    root.speedroute_delete = function () {
+      speedPoints = [];
+      drawSpeedRoute();
+    };
+
     // Test hook: what the page shows, after any datum conversion.
     root.kolvexMapState = function () {
       draw();
@@ -209,6 +287,13 @@
         marker: map.hasLayer(car) ? pair(car.getLatLng()) : null,
         path: wholePath.getLatLngs().map(pair),
         driven: drivenPath.getLatLngs().map(pair),
+        speedRoute: {
+          points: speedPoints.length,
+          lines: speedRoute.getLayers().map((line) => ({
+            colour: line.options.color, points: line.getLatLngs().length,
+          })),
+          legend: legendShown ? legend.getContainer().textContent : null,
+        },
         tileErrors,
         tileUrl,
         crs: config.crs,

@@ -47,6 +47,29 @@ describe('ymap.html (elliptical Mercator, plain WGS-84)', () => {
     await page.close();
   });
 
+  test('the speed route runs from green to red over the speeds it was given', async () => {
+    const { page, errors } = await openMap(browser, 'ymap.html');
+    await send(page, 'speedroute_plot(52.520000,13.400000,0)',
+      'speedroute_plot(52.521000,13.401000,0)', 'speedroute_plot(52.522000,13.402000,40)',
+      'speedroute_plot(52.523000,13.403000,80)', 'speedroute_plot(52.524000,13.404000,80)',
+      'speedroute_plot(NaN,13.4,10)', 'speedroute_plot(52.5,13.4,-3)');
+    let state = await mapState(page);
+    assert.equal(state.speedRoute.points, 5);
+    const lines = state.speedRoute.lines;
+    assert.equal(lines[0].colour, 'hsl(120, 85%, 42%)', 'the slowest part is green');
+    assert.equal(lines[lines.length - 1].colour, 'hsl(0, 85%, 42%)', 'the fastest red');
+    // Neighbouring lines share their joining point: the route has no gaps.
+    assert.equal(lines.reduce((n, l) => n + l.points, 0), 5 + lines.length - 1);
+    assert.match(state.speedRoute.legend, /^0\s*80 km\/h$/);
+    // Its own clear leaves the seeded lines alone and takes the legend away.
+    await send(page, 'path_plot(52.520000,13.400000)', 'speedroute_delete()');
+    state = await mapState(page);
+    assert.deepEqual(state.speedRoute, { points: 0, lines: [], legend: null });
+    assert.equal(state.path.length, 1);
+    assert.deepEqual(errors, []);
+    await page.close();
+  });
+
   test('offline: lines and marker draw in distinct styles with a scale bar', async () => {
     const { page, errors } = await openMap(browser, 'ymap.html');
     await send(page, 'path_plot(52.520000,13.405000)', 'path_plot(52.530000,13.415000)',
