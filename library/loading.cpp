@@ -2,13 +2,9 @@
 #include "recording_manager.h"
 
 #include "file_system.h"
-#include "folder_walk.h"
 #include "native_path.h"
-#include "rear_file.h"
-#include "recording_name.h"
+#include "scanned_recording.h"
 
-#include "tracks/kolvex_3gp_parser.h"
-#include "tracks/kolvex_avi_parser.h"
 #include "tracks/track_math.h"
 
 #include <algorithm>
@@ -22,22 +18,6 @@ namespace {
 // many seconds of the earlier one's end.
 constexpr int64_t kGroupGapSec = 2;
 
-std::unique_ptr<CKolvexVideoParser> ParserFor(const QString& name) {
-    if (name.endsWith(QStringLiteral(".AVI"), Qt::CaseSensitive))
-        return std::make_unique<CKolvexAviParser>();
-    return std::make_unique<CKolvex3gpParser>();
-}
-
-// The rear file that belongs to a front file now, remembered so that the
-// file operations later act on it only while it is still that file.
-FileIdentity RearIdentityOf(const QString& frontPath, const FileIdentity& front) {
-    const QString rear = FindRearFile(frontPath);
-    if (rear.isEmpty())
-        return FileIdentity{};
-    const FileIdentity identity = IdentityOf(rear);
-    return IsSameObject(identity, front) ? FileIdentity{} : identity;
-}
-
 } // namespace
 
 int CRecordingManager::Load(const QString& folder, const QString& fileName) {
@@ -45,16 +25,7 @@ int CRecordingManager::Load(const QString& folder, const QString& fileName) {
     if (m_pGSensor)
         m_pGSensor->Invalidate(true);
     if (fileName.isEmpty()) {
-        m_nScanCount = 0;
-        m_unreadableFolders.clear();
-        const bool found = WalkFolder(
-            folder,
-            [this](const QString& opened, const QString& relative, const QString& name,
-                   bool isDirectory) { ScanFile(opened, relative, name, isDirectory); },
-            [this](const QString& path, int error) {
-                m_unreadableFolders.push_back({path, error});
-            });
-        if (!found)
+        if (!ScanFolder(folder))
             return 0;
     } else if (!LoadSingleFile(folder, fileName)) {
         return 0;
@@ -87,7 +58,7 @@ int CRecordingManager::LoadSingleFile(const QString& folder, const QString& file
         entry.flags |= kRecordingEvent;
     entry.file = IdentityOf(fullPath);
     FileStatus status;
-    std::unique_ptr<CKolvexVideoParser> parser = ParserFor(fileName);
+    std::unique_ptr<CKolvexVideoParser> parser = ParserForName(fileName);
     parser->SetResultRecord(&entry.meta);
     parser->SetFileStatus(&status);
     if (parser->Parse(NativePath(fullPath).toStdString()) == 0) {
@@ -97,35 +68,6 @@ int CRecordingManager::LoadSingleFile(const QString& folder, const QString& file
         m_entries.push_back(std::move(entry));
     }
     return 1;
-}
-
-void CRecordingManager::ScanFile(const QString& openedFolder, const QString& relativePath,
-                                 const QString& name, bool isDirectory) {
-    if (isDirectory)
-        return;
-    bool event = false;
-    bool locked = false;
-    if (IsRecordingName(openedFolder + u'/' + relativePath, name, event, locked)) {
-        RecordingEntry entry;
-        entry.root = openedFolder;
-        entry.subdir = relativePath;
-        entry.name = name;
-        std::unique_ptr<CKolvexVideoParser> parser = ParserFor(name);
-        parser->SetResultRecord(&entry.meta);
-        if (event)
-            entry.flags |= kRecordingEvent;
-        if (locked)
-            entry.flags |= kRecordingLocked;
-        const QString fullPath = openedFolder + u'/' + relativePath + u'/' + name;
-        entry.file = IdentityOf(fullPath);
-        if (parser->Parse(NativePath(fullPath).toStdString()) == 0) {
-            entry.rear = RearIdentityOf(fullPath, entry.file);
-            m_entries.push_back(std::move(entry));
-        }
-    }
-    if (m_pProgress)
-        m_pProgress->ShowScanCount(m_nScanCount);
-    ++m_nScanCount;
 }
 
 void CRecordingManager::BuildGroups() {

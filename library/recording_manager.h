@@ -8,13 +8,28 @@
 #include "list_views.h"
 #include "main_window_link.h"
 #include "recording_records.h"
+#include "scan_readers.h"
 
 #include <QString>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace kolvex {
+
+// How a folder load reads the files whose names it accepts.
+struct ScanOptions {
+    // Threads that read the accepted files while the walk goes on (the walk,
+    // the counter and the list stay on the calling thread); 0 reads each
+    // file on the calling thread when the walk meets it. Both give the same
+    // list.
+    int readers = kDefaultScanReaders;
+    // Called with a file's full path just before it is read, on the thread
+    // that reads it (tests change the card here).
+    std::function<void(const QString& path)> beforeRead;
+};
 
 class CRecordingManager {
 public:
@@ -26,6 +41,7 @@ public:
     int Init(IGroupListView* groupList, IFileListView* fileList, IGSensorGraphView* gsensor,
              IMapView* map, IMainWindowLink* mainWnd);
     void SetProgressView(IScanCounterView* progress) { m_pProgress = progress; }
+    void SetScanOptions(ScanOptions options) { m_scanOptions = std::move(options); }
     int Reset();
 
     // Loading. An empty file name loads the whole tree below `folder`.
@@ -33,7 +49,8 @@ public:
     int LoadSingleFile(const QString& folder, const QString& fileName);
     void BuildGroups();
     void FillLists();
-    // One entry of the folder walk: offers a file to the library.
+    // One entry of the folder walk: offers a file to the library and reads
+    // it at once when its name is accepted.
     void ScanFile(const QString& openedFolder, const QString& relativePath, const QString& name,
                   bool isDirectory);
     int ScanCount() const { return m_nScanCount; }
@@ -98,6 +115,10 @@ public:
     uint32_t GSensorDataSize() const { return m_nGSensorDataSize; }
 
 private:
+    // The folder branch of Load; false when the folder does not exist.
+    bool ScanFolder(const QString& folder);
+    // A visited file is done: lists its entry when it has one and counts it.
+    void CountVisitedFile(std::optional<RecordingEntry>&& entry);
     void ClearHighlights();
     void ClearGpsInstruments();
     void ProgressStep(int percent);
@@ -117,6 +138,7 @@ private:
     std::vector<uint8_t> m_gsensorData;
     uint32_t m_nGSensorDataSize = 0;
     int32_t m_nScanCount = 0;
+    ScanOptions m_scanOptions;
     std::vector<UnreadableFolder> m_unreadableFolders;
     double m_dGpsRate = 1.0;
     int32_t m_nCurFile = -1;

@@ -17,9 +17,8 @@ bool IsPrefixChar(QChar c) {
 
 } // namespace
 
-bool IsRecordingName(const QString& folder, const QString& name, bool& event, bool& locked) {
+bool IsRecordingFileName(const QString& name, bool& event) {
     event = false;
-    locked = false;
     for (qsizetype i = 0; i < name.size() && i < 4; ++i) {
         if (!IsPrefixChar(name[i]))
             return false;
@@ -33,6 +32,13 @@ bool IsRecordingName(const QString& folder, const QString& name, bool& event, bo
     if (name.endsWith(QStringLiteral(".AVI"), Qt::CaseSensitive) && name.size() != 12)
         return false;
     event = name[3] == u'G';
+    return true;
+}
+
+bool IsRecordingName(const QString& folder, const QString& name, bool& event, bool& locked) {
+    locked = false;
+    if (!IsRecordingFileName(name, event))
+        return false;
     locked = IsOwnerReadOnly(folder + u'/' + name);
     return true;
 }

@@ -11,4 +11,8 @@ namespace kolvex {
 // read-only for its owner.
 bool IsRecordingName(const QString& folder, const QString& name, bool& event, bool& locked);
 
+// The part of the rule that looks at the name alone, without touching the
+// file: what a scan decides while it walks, leaving the file to its readers.
+bool IsRecordingFileName(const QString& name, bool& event);
+
 } // namespace kolvex

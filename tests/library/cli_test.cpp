@@ -9,6 +9,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace kolvex::testing {
 namespace {
@@ -84,6 +87,56 @@ TEST(CliScanTest, SingleFileKeepsThePathAsGivenAndMissingPathsExitTwo) {
         EXPECT_EQ(run.exitCode, 2);
         EXPECT_TRUE(run.out.isEmpty());
         EXPECT_FALSE(run.err.isEmpty());
+    }
+}
+
+// However many threads read the files, the output is the same, also for
+// files and folders the user may not read.
+TEST(CliScanTest, EveryNumberOfReadersPrintsTheSameScan) {
+    TempCard card;
+    for (int k = 0; k < 60; ++k) {
+        char name[48];
+        std::snprintf(name, sizeof name, "DCIM/1%02dMEDIA/%s%04d.%s", k / 20,
+                      k % 6 == 5 ? "EVNG" : "FILE", k, k % 4 == 3 ? "AVI" : "MP4");
+        // Pairs of recordings start at the same second.
+        char start[32];
+        std::snprintf(start, sizeof start, "2015-06-01 10:%02d:00", k / 2);
+        card.AddRecording(name, start, 30000);
+    }
+    card.AddFile("DCIM/100MEDIA/FILE0100.MP4", "not a recording");
+    const std::string closedFile = card.Path("DCIM/101MEDIA/FILE0101.MP4");
+    card.AddRecording("DCIM/101MEDIA/FILE0101.MP4", "2015-06-01 11:00:00");
+    card.AddRecording("DCIM/CLOSED/FILE0102.MP4", "2015-06-01 11:01:00");
+    ASSERT_EQ(::chmod(QFile::encodeName(card.Root()).constData(), 0755), 0);
+    ASSERT_EQ(::chmod(closedFile.c_str(), 0), 0);
+    ASSERT_EQ(::chmod(card.Path("DCIM/CLOSED").c_str(), 0), 0);
+    CliOptions user;
+    user.unprivileged = true;
+
+    const CliRun one = Cli({"scan", "--readers", "0", card.Root()}, user);
+    ASSERT_EQ(one.exitCode, 0) << one.err.toStdString();
+    if (::geteuid() == 0) {
+        // Run as another user, the closed file and folder are left out.
+        EXPECT_FALSE(one.out.contains("FILE0101.MP4"));
+        EXPECT_FALSE(one.out.contains("FILE0102.MP4"));
+        EXPECT_TRUE(one.err.contains("cannot read the folder")) << one.err.toStdString();
+    }
+    EXPECT_EQ(Json(one)["recordings"].toArray().size(), ::geteuid() == 0 ? 60 : 62);
+    for (const QStringList& readers :
+         {QStringList{}, QStringList{"--readers", "1"}, QStringList{"--readers", "5"}}) {
+        const CliRun run = Cli(QStringList{"scan"} + readers + QStringList{card.Root()}, user);
+        EXPECT_EQ(run.exitCode, 0) << readers.join(' ').toStdString();
+        EXPECT_EQ(run.out, one.out) << readers.join(' ').toStdString();
+        EXPECT_EQ(run.err, one.err) << readers.join(' ').toStdString();
+    }
+    ::chmod(card.Path("DCIM/CLOSED").c_str(), 0755);
+
+    for (const QStringList& wrong :
+         {QStringList{"--readers", "65"}, QStringList{"--readers", "-1"},
+          QStringList{"--readers", "x"}, QStringList{"--readers", ""}, QStringList{"--readers"}}) {
+        const CliRun run = Cli(QStringList{"scan"} + wrong + QStringList{card.Root()});
+        EXPECT_EQ(run.exitCode, 64) << wrong.join(' ').toStdString();
+        EXPECT_TRUE(run.out.isEmpty());
     }
 }
 

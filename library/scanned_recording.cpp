@@ -1,0 +1,52 @@
+#include "scanned_recording.h"
+
+#include "file_identity.h"
+#include "file_system.h"
+#include "native_path.h"
+#include "rear_file.h"
+
+#include "tracks/kolvex_3gp_parser.h"
+#include "tracks/kolvex_avi_parser.h"
+
+namespace kolvex {
+
+std::unique_ptr<CKolvexVideoParser> ParserForName(const QString& name) {
+    if (name.endsWith(QStringLiteral(".AVI"), Qt::CaseSensitive))
+        return std::make_unique<CKolvexAviParser>();
+    return std::make_unique<CKolvex3gpParser>();
+}
+
+FileIdentity RearIdentityOf(const QString& frontPath, const FileIdentity& front) {
+    const QString rear = FindRearFile(frontPath);
+    if (rear.isEmpty())
+        return FileIdentity{};
+    const FileIdentity identity = IdentityOf(rear);
+    return IsSameObject(identity, front) ? FileIdentity{} : identity;
+}
+
+QString ScannedPath(const QString& openedFolder, const QString& relativePath, const QString& name) {
+    return openedFolder + u'/' + relativePath + u'/' + name;
+}
+
+std::optional<RecordingEntry> ReadScannedRecording(const QString& openedFolder,
+                                                   const QString& relativePath, const QString& name,
+                                                   bool event) {
+    const QString fullPath = ScannedPath(openedFolder, relativePath, name);
+    RecordingEntry entry;
+    entry.root = openedFolder;
+    entry.subdir = relativePath;
+    entry.name = name;
+    if (event)
+        entry.flags |= kRecordingEvent;
+    if (IsOwnerReadOnly(fullPath))
+        entry.flags |= kRecordingLocked;
+    entry.file = IdentityOf(fullPath);
+    std::unique_ptr<CKolvexVideoParser> parser = ParserForName(name);
+    parser->SetResultRecord(&entry.meta);
+    if (parser->Parse(NativePath(fullPath).toStdString()) != 0)
+        return std::nullopt;
+    entry.rear = RearIdentityOf(fullPath, entry.file);
+    return entry;
+}
+
+} // namespace kolvex
