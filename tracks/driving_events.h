@@ -24,7 +24,8 @@
 //   impact        jolt >= 0.50 G, any duration
 #pragma once
 
-#include "tracks/sample_decoding.h"
+#include "tracks/gps_sample.h"
+#include "tracks/video_meta_info.h"
 
 #include <cstdint>
 #include <string_view>
@@ -62,10 +63,13 @@ struct DrivingEvent {
     int64_t durationMs = 0; // from its first sample to the end of its last
 };
 
-// The events of one recording's samples (as DecodeGSensorBlock gives them),
-// in time order. Fewer than two samples, or samples that do not advance in
+// The events of one recording's G-sensor block, in time order. The samples
+// lie in time and are scaled as DecodeGSensorBlock lays them out (rate and
+// scale from meta's gsensorInfo; without a rate, spread over the
+// duration). Fewer than two samples, or samples that do not advance in
 // time, give none.
-std::vector<DrivingEvent> DetectDrivingEvents(const std::vector<DecodedGSensorSample>& samples,
+std::vector<DrivingEvent> DetectDrivingEvents(const std::vector<GSensorSample>& samples,
+                                              const VideoMetaInfo& meta,
                                               const EventThresholds& thresholds = {});
 
 } // namespace kolvex

@@ -6,9 +6,9 @@ RecordingAnalysis AnalyseRecording(const std::vector<GpsSample>& gps,
                                    const std::vector<GSensorSample>& gsensor,
                                    const VideoMetaInfo& meta, const EventThresholds& thresholds) {
     RecordingAnalysis analysis;
-    analysis.events = DetectDrivingEvents(DecodeGSensorBlock(gsensor, meta), thresholds);
-    analysis.figures = RecordingTripFigures(DecodeGpsBlock(gps, meta), meta,
-                                            static_cast<int64_t>(analysis.events.size()));
+    analysis.events = DetectDrivingEvents(gsensor, meta, thresholds);
+    analysis.figures =
+        RecordingTripFigures(gps, meta, static_cast<int64_t>(analysis.events.size()));
     return analysis;
 }
 

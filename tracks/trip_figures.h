@@ -3,7 +3,8 @@
 // driving events it had.
 #pragma once
 
-#include "tracks/sample_decoding.h"
+#include "tracks/gps_sample.h"
+#include "tracks/video_meta_info.h"
 
 #include <cstdint>
 #include <vector>
@@ -30,12 +31,12 @@ struct TripFigures {
 // (haversine on the mean earth radius).
 double HaversineMetres(double lat1, double lon1, double lat2, double lon2);
 
-// The figures of one recording from its decoded GPS samples (DecodeGpsBlock),
-// its duration and the number of its events. Only plottable fixes count;
+// The figures of one recording from its GPS samples, its duration and the
+// number of its events. Only plottable fixes count;
 // the distance from one fix to the next valid one counts unless it is more
 // than kMaxMetresPerSecond for each second between them.
-TripFigures RecordingTripFigures(const std::vector<DecodedGpsSample>& gps,
-                                 const VideoMetaInfo& meta, int64_t eventCount);
+TripFigures RecordingTripFigures(const std::vector<GpsSample>& gps, const VideoMetaInfo& meta,
+                                 int64_t eventCount);
 
 // Adds a recording's (or a group's) figures to a total: sums, the larger
 // maximum, and the average over the summed distance and moving time.

@@ -13,7 +13,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
-build="${1:-build}"
+build="$(realpath "${1:-build}")"
 cli="$build/cli/kolvex-cli"
 writer="$build/bench/library/write_bench_card"
 count=1000

@@ -24,8 +24,7 @@ std::vector<DrivingEvent> EventsOf(const CardPlan& plan, const PlannedRecording&
     meta.durationMs = static_cast<uint32_t>(recording.window.seconds * 1000);
     meta.gsensorInfo = {(*records.gsensorInfo)[0], (*records.gsensorInfo)[1], 0, 0};
     const auto& block = *records.gsensorBlock;
-    return DetectDrivingEvents(
-        DecodeGSensorBlock(LoadGSensorBlock(block.data(), block.size()), meta), thresholds);
+    return DetectDrivingEvents(LoadGSensorBlock(block.data(), block.size()), meta, thresholds);
 }
 
 // The card's findings at the defaults and with every threshold a tenth

@@ -5,6 +5,7 @@
 #include "temp_dir.h"
 #include "tracks/parse_recording.h"
 #include "tracks/recording_analysis.h"
+#include "tracks/sample_decoding.h"
 
 #include <gtest/gtest.h>
 
