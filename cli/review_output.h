@@ -7,7 +7,10 @@
 #include "scan_progress.h"
 
 #include "settings/event_settings.h"
+#include "settings/settings_location.h"
 #include "tracks/recording_analysis.h"
+
+#include <QDir>
 
 #include <algorithm>
 #include <cmath>
@@ -52,10 +55,13 @@ inline int LoadForReview(const char* command, const std::string& path, CRecordin
     return kOk;
 }
 
-// The thresholds of Kolvex.ini in the current folder, as the player reads
-// them.
+// The thresholds of the player's settings file, the one `kolvex-cli
+// settings` names. Only read: unlike the player, these commands make no
+// configuration folder.
 inline EventThresholds ThresholdsInForce() {
-    return ReadEventThresholds(CAppSettings::GetInstance());
+    const SettingsLocation location = ChooseSettingsLocation(
+        QDir::currentPath(), qEnvironmentVariable("XDG_CONFIG_HOME"), qEnvironmentVariable("HOME"));
+    return ReadEventThresholds(CAppSettings(location.path));
 }
 
 inline void WriteThresholds(JsonWriter& json, const EventThresholds& thresholds) {

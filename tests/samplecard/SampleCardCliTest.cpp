@@ -48,6 +48,9 @@ protected:
         s_work = fs::temp_directory_path() / ("kolvex-cardcli-" + std::to_string(getpid()));
         fs::remove_all(s_work);
         fs::create_directories(s_work / "cwd");
+        // The user's own settings must not decide the thresholds here.
+        fs::create_directories(s_work / "config" / "kolvex");
+        setenv("XDG_CONFIG_HOME", (s_work / "config").c_str(), 1);
         fixtures::CameraRecording plain;
         plain.durationMs = 20000;
         plain.writeGps = false;
@@ -75,7 +78,10 @@ protected:
     }
     static void TearDownTestSuite() { fs::remove_all(s_work); }
 
-    void TearDown() override { fs::remove(s_work / "cwd" / "Kolvex.ini"); }
+    void TearDown() override {
+        fs::remove(s_work / "cwd" / "Kolvex.ini");
+        fs::remove(s_work / "config" / "kolvex" / "Kolvex.ini");
+    }
 
     // Runs the tool in a folder of its own, where a test may put a Kolvex.ini.
     static CliRun Cli(std::vector<std::string> args) {
@@ -154,15 +160,23 @@ TEST_F(SampleCardCliTest, EventsFindTheBrakingAndTheDoorSlam) {
                            "MOVA0080.MP4,12000,impact,0.585,100\n");
 }
 
-// The player's settings decide: with braking switched off in Kolvex.ini of
-// the current folder only the door is left, and the output says so.
-TEST_F(SampleCardCliTest, ThresholdsComeFromTheSettingsFile) {
+// The player's settings decide, from the file the player uses: the user's
+// configuration folder, or a Kolvex.ini in the current folder, which wins.
+// With braking switched off and the door too short, nothing is left, and the
+// output says which thresholds were in force.
+TEST_F(SampleCardCliTest, ThresholdsComeFromThePlayersSettingsFile) {
+    std::ofstream(s_work / "config" / "kolvex" / "Kolvex.ini") << "[UI]\nEventImpactG=0\n";
+    const auto fromConfig = EventsByName(Json(Cli({"events", Card()})));
+    EXPECT_EQ(fromConfig.at("MOVG0020.MP4"), std::vector<std::string>{"braking@7600"});
+    EXPECT_TRUE(fromConfig.at("MOVA0080.MP4").empty());
+
     std::ofstream(s_work / "cwd" / "Kolvex.ini") << "[UI]\nEventBrakeG=0\nEventImpactMs=200\n";
     const CliRun run = Cli({"events", Card()});
     ASSERT_EQ(run.status, 0) << run.err;
     const QJsonObject document = Json(run);
     EXPECT_EQ(document["thresholds"]["braking"]["g"].toDouble(), 0.0);
     EXPECT_EQ(document["thresholds"]["impact"]["minMs"].toInt(), 200);
+    EXPECT_EQ(document["thresholds"]["impact"]["g"].toDouble(), 0.5) << "one file, not both";
     EXPECT_EQ(document["thresholds"]["turn"]["g"].toDouble(), 0.4);
     const auto found = EventsByName(document);
     EXPECT_TRUE(found.at("MOVG0020.MP4").empty());
