@@ -2,8 +2,9 @@
 // braking, hard acceleration, sharp turns and impacts.
 //
 // The camera's axes: x along the car (forwards positive, so braking pulls x
-// below zero), y across it (left positive), z upwards (1 G at rest). Values
-// are in G (sample_decoding.h applies the recording's scale).
+// below zero), y across it (left positive), z upwards (1 G at rest).
+// Thresholds and peaks are in G; a raw value is raw x scale / 128 with the
+// recording's scale (GSensorScale in sample_decoding.h).
 //
 // How a sample becomes an event. Each axis is smoothed with a running median
 // over 0.2 s on either side of the sample: the median keeps the steps and
@@ -16,7 +17,7 @@
 // as braking.
 //
 // Defaults, calibrated on normal driving (starts up to 0.2 G, stops up to
-// 0.26 G, bends up to 0.32 G) and on a parked car's slammed door (about
+// 0.26 G, bends up to 0.36 G) and on a parked car's slammed door (about
 // 0.55 G for a tenth of a second):
 //   braking       x <= -0.40 G  for at least 300 ms
 //   acceleration  x >= +0.35 G  for at least 300 ms
@@ -36,7 +37,7 @@ namespace kolvex {
 enum class DrivingEventKind { Braking, Acceleration, Turn, Impact };
 
 // "braking", "acceleration", "turn", "impact": the names in the command
-// line's output and the settings.
+// line's output.
 std::string_view DrivingEventName(DrivingEventKind kind);
 
 // A threshold of 0 or less switches the kind off.
