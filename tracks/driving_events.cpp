@@ -13,6 +13,11 @@ namespace {
 // this long are jolts; pushes from about 1.5 times this long are the car's
 // own forces.
 constexpr double kMedianReachMs = 200;
+// The reach in samples is capped where the fastest rate a recording can
+// state (255 per second) takes it. A block without a rate that claims far
+// more samples than its recording's duration holds would otherwise make
+// each window as long as the block.
+constexpr size_t kMaxMedianReach = 51;
 // Runs of one kind closer than this are one event: a stop does not become
 // two because the pedal eased for a moment, a crash's shaking is one impact.
 constexpr int64_t kMergeGapMs = 1000;
@@ -190,7 +195,8 @@ std::vector<DrivingEvent> DetectDrivingEvents(const std::vector<GSensorSample>& 
         static_cast<double>(time.At(n - 1) - time.At(0)) / static_cast<double>(n - 1);
     if (!(intervalMs > 0))
         return events;
-    const auto reach = static_cast<size_t>(std::max(1.0, std::round(kMedianReachMs / intervalMs)));
+    const auto reach = static_cast<size_t>(
+        std::clamp(std::round(kMedianReachMs / intervalMs), 1.0, double{kMaxMedianReach}));
     const double gPerUnit = GSensorScale(meta) / 128.0;
 
     Axis x(n), y(n), z(n);

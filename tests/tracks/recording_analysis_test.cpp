@@ -186,6 +186,24 @@ TEST(DrivingEventsTest, ARecordingWithoutAGSensorBlockHasNoEvents) {
     EXPECT_TRUE(AnalyseRecording(read.gps, read.gsensor, read.meta, {}).events.empty());
 }
 
+// A block without a rate is spread over the recording's duration; one that
+// claims far more samples than the duration holds (here 400,000 in a
+// second) is read in a blink and still gives its stop.
+TEST(DrivingEventsTest, ADenseBlockWithoutARateStaysQuick) {
+    CameraRecording recording;
+    recording.durationMs = 1000;
+    recording.gsensor.assign(400000, GSensorRecord{0, 0, Raw(1)});
+    for (size_t i = 100000; i < 300000; ++i)
+        recording.gsensor[i].x = Raw(-0.8);
+    recording.gsensorInfo = InfoRecord(0, kScale);
+    const Read read = WriteAndRead(recording);
+    const auto events = AnalyseRecording(read.gps, read.gsensor, read.meta, {}).events;
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].kind, DrivingEventKind::Braking);
+    EXPECT_EQ(events[0].timeMs, 250);
+    EXPECT_NEAR(static_cast<double>(events[0].durationMs), 500, 1);
+}
+
 // The thresholds decide: a stricter minimum duration drops the stop, a
 // threshold of 0 switches its kind off, a lower threshold finds the stop
 // that the defaults let pass. A stop's duration and peak are its own.
