@@ -10,6 +10,8 @@
 #include "recording_records.h"
 #include "scan_readers.h"
 
+#include "tracks/recording_analysis.h"
+
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -101,6 +103,17 @@ public:
     bool ExportGpx(const std::vector<int>& entries, const QString& trackName,
                    std::string& document) const;
     bool ExportGroupGpx(int group, std::string& document) const;
+
+    // Driving events and trip figures. AnalyseEntry reads the recording's
+    // blocks from its file; false for an invalid index or a file that cannot
+    // be read. AnalyseCurrent uses the blocks LoadRecordingData read, with
+    // no file access (for the window's marks and panel after a selection);
+    // false without a current recording. AnalyseGroup adds up the group's
+    // recordings; false for an invalid index or when a member could not be
+    // read (the figures then hold the members that could).
+    bool AnalyseEntry(int entry, const EventThresholds& thresholds, RecordingAnalysis& out) const;
+    bool AnalyseCurrent(const EventThresholds& thresholds, RecordingAnalysis& out) const;
+    bool AnalyseGroup(int group, const EventThresholds& thresholds, TripFigures& out) const;
 
     const std::vector<RecordingEntry>& Entries() const { return m_entries; }
     const std::vector<RecordingGroup>& Groups() const { return m_groups; }

@@ -19,6 +19,16 @@ inline constexpr const char* kFolder = "Folder";             // last folder of t
 inline constexpr const char* kMapTileUrl0 = "MapTileUrl0";   // tile address template, map type 0
 inline constexpr const char* kMapTileUrl1 = "MapTileUrl1";   // tile address template, map type 1
 inline constexpr const char* kRouteSpeed = "ROUTE_SPEED";    // 1 the route coloured by speed, 0 not
+// Driving events (see event_settings.h): thresholds in G as decimal text
+// ("0.45"; 0 switches the kind off) and minimum durations in milliseconds.
+inline constexpr const char* kEventBrakeG = "EventBrakeG";
+inline constexpr const char* kEventAccelG = "EventAccelG";
+inline constexpr const char* kEventTurnG = "EventTurnG";
+inline constexpr const char* kEventImpactG = "EventImpactG";
+inline constexpr const char* kEventBrakeMs = "EventBrakeMs";
+inline constexpr const char* kEventAccelMs = "EventAccelMs";
+inline constexpr const char* kEventTurnMs = "EventTurnMs";
+inline constexpr const char* kEventImpactMs = "EventImpactMs";
 inline constexpr const char* kLeft = "LEFT";
 inline constexpr const char* kTop = "TOP";
 inline constexpr const char* kRight = "RIGHT";   // exclusive

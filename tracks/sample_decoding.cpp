@@ -3,6 +3,8 @@
 #include "tracks/media_file.h"
 #include "tracks/track_math.h"
 
+#include <algorithm>
+
 namespace kolvex {
 
 unsigned GpsRate(const VideoMetaInfo& meta) {
@@ -78,16 +80,38 @@ bool ReadRecordingSamples(const std::string& path, const VideoMetaInfo& meta,
                           std::vector<GpsSample>& gps, std::vector<GSensorSample>& gsensor) {
     gps.clear();
     gsensor.clear();
+    const bool readGps = IsReadableBlockSize(meta.gpsSize);
+    const bool readGSensor = IsReadableBlockSize(meta.gsensorSize);
+    if (!readGps && !readGSensor)
+        return true;
+    // One open for both blocks: a whole card's figures read every recording.
+    CMediaFile file;
+    if (!file.Open(path))
+        return false;
     std::vector<uint8_t> bytes;
-    if (IsReadableBlockSize(meta.gpsSize)) {
-        if (!ReadFileRange(path, meta.gpsOffset, meta.gpsSize, bytes))
-            return false;
-        gps = LoadGpsBlock(bytes.data(), bytes.size());
-    }
-    if (IsReadableBlockSize(meta.gsensorSize)) {
-        if (!ReadFileRange(path, meta.gsensorOffset, meta.gsensorSize, bytes))
-            return false;
-        gsensor = LoadGSensorBlock(bytes.data(), bytes.size());
+    uint64_t length = 0;
+    // The part of a block that lies inside the file.
+    const auto readBlock = [&](uint64_t offset, uint64_t size) {
+        bytes.clear();
+        if (offset >= length)
+            return;
+        bytes.resize(static_cast<size_t>(std::min(size, length - offset)));
+        bytes.resize(file.ReadAt(offset, bytes.data(), bytes.size()));
+    };
+    try {
+        length = file.Length();
+        if (readGps) {
+            readBlock(meta.gpsOffset, meta.gpsSize);
+            gps = LoadGpsBlock(bytes.data(), bytes.size());
+        }
+        if (readGSensor) {
+            readBlock(meta.gsensorOffset, meta.gsensorSize);
+            gsensor = LoadGSensorBlock(bytes.data(), bytes.size());
+        }
+    } catch (const FileReadError&) {
+        gps.clear();
+        gsensor.clear();
+        return false;
     }
     return true;
 }
