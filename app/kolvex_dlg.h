@@ -32,8 +32,13 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace kolvex {
+
+// "Hard braking 00:07.6, 0.52 G": an event's kind in the current language,
+// its time in the recording and its peak.
+QString DrivingEventLabel(const DrivingEvent& event);
 
 class CHtmlMapDlg;
 class CScreenSaverInhibitor;
@@ -193,6 +198,11 @@ public:
     // Opens a card's root, a folder or a recording as the open dialog's
     // sources do; false (with a line on stderr) when nothing is there.
     bool OpenPath(const QString& path);
+
+    // The current recording's driving events on the slider, the graph and
+    // the map (kolvex_dlg_events.cpp).
+    void ShowDrivingEvents();
+    std::vector<DrivingEvent> m_currentEvents;
     QPointer<QWidget> m_pShortcutPanel;
 
     // IMainWindowLink.

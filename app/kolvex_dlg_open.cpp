@@ -108,6 +108,7 @@ void CKolvexDlg::PlayRecording(int index, PlayStart start) {
 
     m_recordings.SelectFile(index);
     m_recordings.LoadRecordingData(index);
+    ShowDrivingEvents();
     const bool opened = start == PlayStart::Disk || start == PlayStart::SingleFile;
     QString path;
     if (opened) {

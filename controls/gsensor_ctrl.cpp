@@ -147,6 +147,11 @@ QString CGSensorCtrl::LegendText(int axis) const {
     return QString::asprintf("%s: %0.4f G    ", kAxisNames[axis], LegendValue(axis));
 }
 
+void CGSensorCtrl::SetEventMarks(std::vector<int64_t> timesMs) {
+    m_eventMarksMs = std::move(timesMs);
+    update();
+}
+
 void CGSensorCtrl::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     PaintTo(painter);
@@ -165,6 +170,15 @@ void CGSensorCtrl::PaintTo(QPainter& painter) {
     painter.drawLine(left, top, left, bottom - 1);
     PaintTicks(painter, span);
     PaintCurves(painter, span);
+
+    painter.setPen(QPen(QColor(255, 150, 0), 1, Qt::DashLine));
+    for (const int64_t mark : m_eventMarksMs) {
+        const double offset = static_cast<double>(mark) - m_dWindowStartMs;
+        if (offset < 0 || offset > span)
+            continue;
+        const int x = static_cast<int>(offset * m_nPlotWidth / span) + left;
+        painter.drawLine(x, top, x, bottom - 1);
+    }
 
     const int cursorX =
         static_cast<int>((m_dCurrentMs - m_dWindowStartMs) * m_nPlotWidth / span) + left;

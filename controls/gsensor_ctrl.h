@@ -43,6 +43,10 @@ public:
     QString LegendText(int axis) const;
     // The graph as it paints, at its current size.
     void PaintTo(QPainter& painter);
+    // Times (ms from the recording's start) of its driving events: each a
+    // dashed orange line where it lies in the shown span.
+    void SetEventMarks(std::vector<int64_t> timesMs);
+    std::vector<int64_t> m_eventMarksMs;
 
     std::vector<Sample> m_samples;
     QRect m_rcPlot;

@@ -37,4 +37,20 @@ QString SpeedRoutePlotStatement(const GpsSample& sample) {
     return PlotStatement("speedroute_plot", sample, true);
 }
 
+QString EventMarkStatement(const GpsSample& sample, const QString& label) {
+    QString statement = PlotStatement("event_mark", sample);
+    statement.chop(1);
+    statement += QStringLiteral(",\"");
+    for (const QChar c : label) {
+        if (c == u'"' || c == u'\\')
+            statement += u'\\';
+        if (c.unicode() < 0x20 || c == QChar(0x2028) || c == QChar(0x2029))
+            statement += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+        else
+            statement += c;
+    }
+    statement += QStringLiteral("\")");
+    return statement;
+}
+
 } // namespace kolvex

@@ -10,6 +10,7 @@ namespace kolvex {
 inline const QString kPathDelete = QStringLiteral("path_delete()");
 inline const QString kDrivenPathDelete = QStringLiteral("pathdrived_delete()");
 inline const QString kSpeedRouteDelete = QStringLiteral("speedroute_delete()");
+inline const QString kEventMarksDelete = QStringLiteral("eventmarks_delete()");
 
 // "path_plot(lat,lon)" or "pathdrived_plot(lat,lon)" for a stored sample,
 // in decimal degrees, latitude first, six decimals with a full stop.
@@ -17,5 +18,8 @@ QString PathPlotStatement(const GpsSample& sample);
 QString DrivenPathPlotStatement(const GpsSample& sample);
 // "speedroute_plot(lat,lon,kmh)": a point of the route coloured by speed.
 QString SpeedRoutePlotStatement(const GpsSample& sample);
+// "event_mark(lat,lon,"label")": a driving event's mark; the label is
+// written as a script string, quotes and control characters escaped.
+QString EventMarkStatement(const GpsSample& sample, const QString& label);
 
 } // namespace kolvex

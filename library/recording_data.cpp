@@ -164,6 +164,23 @@ void CRecordingManager::PlotSpeedRoute() {
     }
 }
 
+void CRecordingManager::PlotEventMarks(const std::vector<DrivingEvent>& events,
+                                       const std::function<QString(const DrivingEvent&)>& labelOf) {
+    if (!m_pMap)
+        return;
+    m_pMap->RunScript(kEventMarksDelete);
+    const double count = static_cast<double>(m_nGpsDataSize / kGpsSampleSize);
+    for (const DrivingEvent& event : events) {
+        const double position = static_cast<double>(event.timeMs) * m_dGpsRate / 1000.0;
+        if (!(position >= 0.0) || position >= count)
+            continue;
+        const GpsSample sample = SampleAt(m_gpsData, static_cast<size_t>(position));
+        if ((sample.flags & kGpsFixValid) == 0 || !IsPlottable(sample))
+            continue;
+        m_pMap->RunScript(EventMarkStatement(sample, labelOf(event)));
+    }
+}
+
 void CRecordingManager::ReplotMap(uint32_t timeMs) {
     if (!m_pMap || m_nGpsDataSize == 0)
         return;

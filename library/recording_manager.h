@@ -81,6 +81,11 @@ public:
     // Everything the map shows of the current recording again, up to
     // `timeMs`: for a page that was loaded afresh.
     void ReplotMap(uint32_t timeMs);
+    // A mark on the map for each event at the current recording's fix of
+    // that moment (events without a fix get none), labelled by `labelOf`;
+    // the previous marks go. An empty list only clears.
+    void PlotEventMarks(const std::vector<DrivingEvent>& events,
+                        const std::function<QString(const DrivingEvent&)>& labelOf);
     int GetCurrentPictureSize(int* width, int* height);
 
     // Operations on the ticked groups. Each touches a file only while its

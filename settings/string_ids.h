@@ -92,5 +92,10 @@ enum : unsigned int {
     GpxSaved = 218,        // "Save GPX file: %s OK."
     GpxFailed = 219,       // "Save GPX file: %s Failed."
     GpxCaption = 220,      // "Save GPX"
+    // Driving events, by kind, as the map's marks name them.
+    EventBraking = 221,      // "Hard braking"
+    EventAcceleration = 222, // "Hard acceleration"
+    EventTurn = 223,         // "Sharp turn"
+    EventImpact = 224,       // "Impact"
 };
 } // namespace StringId

@@ -314,6 +314,42 @@ TEST_F(SampleCardTest, TheFixIsLostInTheTunnelAndFoundAgain) {
     EXPECT_GT(MapState(*window.m_pMapDlg)["driven"].toArray().size(), drivenInTunnel);
 }
 
+// The hard braking for the pedestrian: a mark on the slider, the graph and
+// the map; a click on the slider's mark seeks to two seconds before it.
+TEST_F(SampleCardTest, TheBrakingIsMarkedAndAClickOnItsMarkSeeksThere) {
+    OpenFromCommandLine(card.root);
+    ASSERT_TRUE(WaitUntilPlaying(QStringLiteral("MOVA0010.MP4")));
+    EXPECT_TRUE(window.m_positionSlider.EventMarks().empty());
+    ASSERT_TRUE(WaitFor([&] { return !window.m_bOpening; }, 5000));
+    window.OnOpenFile(EntryOf(QStringLiteral("MOVG0020.MP4")));
+    ASSERT_TRUE(WaitUntilPlaying(QStringLiteral("MOVG0020.MP4")));
+
+    ASSERT_EQ(window.m_currentEvents.size(), 1u);
+    EXPECT_EQ(window.m_currentEvents[0].kind, DrivingEventKind::Braking);
+    EXPECT_NEAR(static_cast<double>(window.m_currentEvents[0].timeMs), 7600, 300);
+    ASSERT_EQ(window.m_positionSlider.EventMarks().size(), 1u);
+    EXPECT_NEAR(window.m_positionSlider.EventMarks()[0], 380, 15);
+    EXPECT_EQ(window.m_gsensor.m_eventMarksMs,
+              std::vector<int64_t>{window.m_currentEvents[0].timeMs});
+    QTest::qWait(500);
+    const QJsonArray marks = MapState(*window.m_pMapDlg)["eventMarks"].toArray();
+    ASSERT_EQ(marks.size(), 1);
+    EXPECT_TRUE(marks[0].toObject()["label"].toString().startsWith("Hard braking 00:07."))
+        << marks[0].toObject()["label"].toString().toStdString();
+
+    const int x = window.m_positionSlider.MarkX(window.m_positionSlider.EventMarks()[0]);
+    QTest::mouseClick(&window.m_positionSlider, Qt::LeftButton, Qt::NoModifier,
+                      QPoint(x, window.m_positionSlider.height() / 2));
+    ASSERT_TRUE(WaitFor([&] { return window.m_nPendingSeekMs == 0; }, 3000));
+    QTest::qWait(300);
+    window.raise();
+    QTest::qWait(200);
+    Grab(window).save(QStringLiteral(KOLVEX_SCREENSHOT_DIR) + "/sample_card_braking.png");
+    const int64_t expected = window.m_currentEvents[0].timeMs - 2000;
+    EXPECT_GE(window.m_frontPlayer.GetTime(), expected - 400);
+    EXPECT_LE(window.m_frontPlayer.GetTime(), expected + 1500);
+}
+
 TEST_F(SampleCardTest, FileCommandsWorkOnTheCard) {
     OpenFromCommandLine(card.root);
     ASSERT_TRUE(WaitUntilPlaying(QStringLiteral("MOVA0010.MP4")));

@@ -273,6 +273,21 @@
       scheduleDraw();
     };
 
+    // Marks of the recording's driving events: kind and time in a tip.
+    const eventMarks = L.layerGroup().addTo(map);
+    root.event_mark = function (lat, lon, label) {
+      const point = toPoint(lat, lon);
+      if (!point) return;
+      L.circleMarker(point, {
+        radius: 6, color: '#ffffff', weight: 2, fillColor: '#ff3d00', fillOpacity: 1,
+      }).bindTooltip(String(label ?? ''), { direction: 'top', offset: [0, -6] })
+        .addTo(eventMarks);
+    };
+
+    root.eventmarks_delete = function () {
+      eventMarks.clearLayers();
+    };
+
     root.speedroute_delete = function () {
       speedPoints = [];
       drawSpeedRoute();
@@ -294,6 +309,9 @@
           })),
           legend: legendShown ? legend.getContainer().textContent : null,
         },
+        eventMarks: eventMarks.getLayers().map((mark) => ({
+          at: pair(mark.getLatLng()), label: mark.getTooltip().getContent(),
+        })),
         tileErrors,
         tileUrl,
         crs: config.crs,

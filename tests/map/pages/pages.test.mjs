@@ -70,6 +70,20 @@ describe('ymap.html (elliptical Mercator, plain WGS-84)', () => {
     await page.close();
   });
 
+  test('event marks carry their label and go with their own clear', async () => {
+    const { page, errors } = await openMap(browser, 'ymap.html');
+    await send(page, 'event_mark(52.520000,13.400000,"Hard braking 00:07.6 \\"0.52 G\\"")',
+      'event_mark(NaN,13.4,"x")', 'path_plot(52.520000,13.400000)');
+    let state = await mapState(page);
+    assert.deepEqual(state.eventMarks, [{ at: [52.52, 13.4], label: 'Hard braking 00:07.6 "0.52 G"' }]);
+    await send(page, 'eventmarks_delete()');
+    state = await mapState(page);
+    assert.deepEqual(state.eventMarks, []);
+    assert.equal(state.path.length, 1);
+    assert.deepEqual(errors, []);
+    await page.close();
+  });
+
   test('offline: lines and marker draw in distinct styles with a scale bar', async () => {
     const { page, errors } = await openMap(browser, 'ymap.html');
     await send(page, 'path_plot(52.520000,13.405000)', 'path_plot(52.530000,13.415000)',
