@@ -121,6 +121,10 @@ void CKolvexDlg::CreateControls() {
     BindCommand(m_btnMinimize, IDC_MINIMIZE);
     BindCommand(m_btnAbout, ID_APP_ABOUT);
     BindCommand(m_btnMute, IDC_MUTE);
+    // A click writes KML at once; a right-click offers KML or GPX.
+    m_btnKml.setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(&m_btnKml, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { ShowExportMenu(m_btnKml.mapToGlobal(at)); });
     BindCommand(m_btnSmall, IDC_SMALL);
     BindCommand(m_btnMedium, IDC_MEDIUM);
     BindCommand(m_btnLarge, IDC_LARGE);

@@ -21,9 +21,11 @@
 #include "playback/qt/player_event_poster.h"
 #include "playback/vlc_player.h"
 
+#include <QAction>
 #include <QBasicTimer>
 #include <QDialog>
 #include <QIcon>
+#include <QMenu>
 #include <QPoint>
 #include <QPointer>
 #include <QRect>
@@ -158,6 +160,12 @@ public:
     void OnSaveAs();
     void OnUnlock();
     void OnKml();
+    // The current recording's track as GPX (the KML button's menu).
+    void OnGpx();
+    // The KML button's menu (a right-click on it): KML or GPX.
+    void ShowExportMenu(const QPoint& globalPos);
+    // Runs the menu; tests choose instead.
+    virtual QAction* ExecExportMenu(QMenu& menu, const QPoint& globalPos);
     void OnMapSwitch();
     void OnGSensorSwitch();
     // The folder the save-as command copies to; the folder browser asks.

@@ -10,6 +10,7 @@
 #include "settings/string_ids.h"
 
 #include <QFileInfo>
+#include <QMenu>
 #include <QMessageBox>
 
 namespace kolvex {
@@ -114,6 +115,34 @@ void CKolvexDlg::OnKml() {
     QMessageBox::information(this, LoadLangString(127),
                              WithArgument(written ? 125 : 126, written ? path : folder),
                              QMessageBox::Ok);
+}
+
+void CKolvexDlg::OnGpx() {
+    if (!HaveRecordingsOrSay())
+        return;
+    QString folder;
+    GetGpxFolder(folder);
+    QString path;
+    const bool written = !folder.isEmpty() && m_recordings.ExportCurrentGpx(folder, path);
+    QMessageBox::information(
+        this, LoadLangString(StringId::GpxCaption),
+        WithArgument(written ? StringId::GpxSaved : StringId::GpxFailed, written ? path : folder),
+        QMessageBox::Ok);
+}
+
+void CKolvexDlg::ShowExportMenu(const QPoint& globalPos) {
+    QMenu menu(this);
+    QAction* kml = menu.addAction(LoadLangString(StringId::TipSaveKml));
+    QAction* gpx = menu.addAction(LoadLangString(StringId::TipSaveGpx));
+    const QAction* chosen = ExecExportMenu(menu, globalPos);
+    if (chosen == kml)
+        OnKml();
+    else if (chosen == gpx)
+        OnGpx();
+}
+
+QAction* CKolvexDlg::ExecExportMenu(QMenu& menu, const QPoint& globalPos) {
+    return menu.exec(globalPos);
 }
 
 void CKolvexDlg::OnMapSwitch() {

@@ -6,6 +6,7 @@
 #include "track_export.h"
 
 #include "map/kml/gpx_writer.h"
+#include "map/kml/replacing_file.h"
 #include "tracks/media_file.h"
 #include "tracks/sample_decoding.h"
 #include "tracks/track_math.h"
@@ -94,6 +95,31 @@ bool CRecordingManager::ExportGroupGpx(int group, std::string& document) const {
     for (int k = 0; k < g.count; ++k)
         members.push_back(g.firstEntry + k);
     return ExportGpx(members, m_entries[static_cast<size_t>(g.firstEntry)].name, document);
+}
+
+bool CRecordingManager::ExportCurrentGpx(const QString& folder, QString& path, std::string* error) {
+    if (m_entries.empty())
+        return false;
+    if (m_nCurFile >= static_cast<int>(m_entries.size()))
+        m_nCurFile = static_cast<int>(m_entries.size()) - 1;
+    if (m_nCurFile < 0)
+        return false;
+    const RecordingEntry& entry = m_entries[static_cast<size_t>(m_nCurFile)];
+    path = folder + GpxFileName(entry.name, entry.meta.startTime);
+    std::string document;
+    if (!ExportGpx({m_nCurFile}, entry.name, document)) {
+        // A track cut short is not written: an older file of that name stays.
+        if (error)
+            *error = "the recording's GPS block cannot be read";
+        return false;
+    }
+    CReplacingFile file;
+    if (!file.Open(path) || !file.Write(document) || !file.Commit()) {
+        if (error)
+            *error = file.Error();
+        return false;
+    }
+    return true;
 }
 
 } // namespace kolvex

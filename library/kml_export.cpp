@@ -32,7 +32,9 @@ bool IsExportedSample(const GpsSample& sample) {
     return IsPlottable(sample);
 }
 
-bool GetKmlFolder(QString& folder) {
+namespace {
+
+bool GetExportFolder(const QString& name, QString& folder) {
     folder.clear();
     // Without a home folder Qt puts the documents folder at the root of the
     // file system ("/Documents"): that is no user's folder, so say instead
@@ -45,10 +47,26 @@ bool GetKmlFolder(QString& folder) {
         return false;
     if (!documents.endsWith(u'/'))
         documents += u'/';
-    folder = documents + QStringLiteral("KOLVEX/KML/");
+    folder = documents + QStringLiteral("KOLVEX/") + name + u'/';
     if (IsDirectory(folder))
         return true;
     return CreateDirectoryPath(folder);
+}
+
+} // namespace
+
+bool GetKmlFolder(QString& folder) {
+    return GetExportFolder(QStringLiteral("KML"), folder);
+}
+
+bool GetGpxFolder(QString& folder) {
+    return GetExportFolder(QStringLiteral("GPX"), folder);
+}
+
+QString GpxFileName(const QString& recordingName, int64_t startTime) {
+    QString name = KmlFileName(recordingName, startTime);
+    name.chop(4);
+    return name + QStringLiteral(".GPX");
 }
 
 QString KmlFileName(const QString& recordingName, int64_t startTime) {

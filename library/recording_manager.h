@@ -108,6 +108,9 @@ public:
     bool ExportGpx(const std::vector<int>& entries, const QString& trackName,
                    std::string& document) const;
     bool ExportGroupGpx(int group, std::string& document) const;
+    // The current recording's track as GPX into folder (ending with '/'),
+    // written whole or not at all; path receives the file's path.
+    bool ExportCurrentGpx(const QString& folder, QString& path, std::string* error = nullptr);
 
     // Driving events and trip figures. AnalyseEntry reads the recording's
     // blocks from its file; false for an invalid index or a file that cannot

@@ -1,4 +1,4 @@
-// Where the KML button puts its files.
+// Where the KML button and its menu put their files.
 #pragma once
 
 #include "tracks/gps_sample.h"
@@ -16,9 +16,14 @@ namespace kolvex {
 // unset) or the folder cannot be created (folder names it).
 bool GetKmlFolder(QString& folder);
 
+// The same for the GPX export: the documents folder + "KOLVEX/GPX/".
+bool GetGpxFolder(QString& folder);
+
 // The file name of a recording's KML export: the name without its last
 // four characters, the local start time as "_%Y_%m_%d_%H-%M-%S", ".KML".
 QString KmlFileName(const QString& recordingName, int64_t startTime);
+// The same name ending in ".GPX".
+QString GpxFileName(const QString& recordingName, int64_t startTime);
 
 // Whether an export writes the sample: the map's rule (a valid fix at a
 // real position), so that an impossible fix reaches no file.

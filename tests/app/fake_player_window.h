@@ -60,6 +60,18 @@ public:
     // The save-as target, in place of the folder browser; null: cancelled.
     QString ChooseSaveFolder() override { return m_saveFolder; }
     QString m_saveFolder;
+    // The KML button's menu: the entries it offered, and the one chosen
+    // (-1: dismissed).
+    QAction* ExecExportMenu(QMenu& menu, const QPoint&) override {
+        m_exportEntries.clear();
+        for (QAction* action : menu.actions())
+            m_exportEntries << action->text();
+        return m_exportChoice >= 0 && m_exportChoice < menu.actions().size()
+                   ? menu.actions()[m_exportChoice]
+                   : nullptr;
+    }
+    int m_exportChoice = -1;
+    QStringList m_exportEntries;
 };
 
 } // namespace kolvex::testing

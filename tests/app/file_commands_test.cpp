@@ -169,5 +169,34 @@ TEST_F(FileCommandsTest, KmlGoesIntoTheDocumentsFolderOrSaysWhyNot) {
     }
 }
 
+// A right-click on the KML button offers KML and GPX; GPX goes beside the
+// KML folder, a dismissed menu writes nothing.
+TEST_F(FileCommandsTest, TheKmlButtonsMenuAlsoWritesGpx) {
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", home.path().toUtf8());
+    OpenCardAndTickGroup();
+    window->m_recordings.SelectFile(0);
+    window->m_recordings.LoadRecordingData(0);
+    const QPoint at = window->m_btnKml.rect().center();
+    emit window->m_btnKml.customContextMenuRequested(at);
+    EXPECT_EQ(window->m_exportEntries, QStringList({LoadLangString(StringId::TipSaveKml),
+                                                    LoadLangString(StringId::TipSaveGpx)}));
+    EXPECT_FALSE(QFileInfo::exists(home.path() + "/Documents/KOLVEX"));
+
+    window->m_exportChoice = 1;
+    BoxAnswer answer(QMessageBox::Ok);
+    emit window->m_btnKml.customContextMenuRequested(at);
+    qputenv("HOME", oldHome);
+    ASSERT_EQ(answer.m_texts.size(), 1);
+    EXPECT_TRUE(answer.m_text.endsWith(QStringLiteral(".GPX OK."))) << answer.m_text.toStdString();
+    const QStringList written =
+        QDir(home.path() + "/Documents/KOLVEX/GPX").entryList({QStringLiteral("*.GPX")});
+    ASSERT_EQ(written.size(), 1);
+    QFile gpx(home.path() + "/Documents/KOLVEX/GPX/" + written[0]);
+    ASSERT_TRUE(gpx.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(gpx.readAll().contains("<gpx"));
+}
+
 } // namespace
 } // namespace kolvex::testing
