@@ -144,6 +144,7 @@ void CKolvexDlg::BindCommand(CGdipButton& button, int id) {
 bool CKolvexDlg::OnInitDialog() {
     CAppSettings& settings = CAppSettings::GetInstance();
     settings.ReadLanguage();
+    InstallTripTips();
     setWindowIcon(m_hIcon);
 
     m_bMapEnabled = settings.ReadInt(KolvexIni::kSectionUI, KolvexIni::kMapEnable, 1) != 0 ? 1 : 0;

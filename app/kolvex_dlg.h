@@ -41,6 +41,9 @@ namespace kolvex {
 // "Hard braking 00:07.6, 0.52 G": an event's kind in the current language,
 // its time in the recording and its peak.
 QString DrivingEventLabel(const DrivingEvent& event);
+// "Distance: 1.23 km", "Duration: 0:20", ... one line each, in the current
+// language: the lists' tips and the trip panel.
+QString TripFiguresText(const TripFigures& figures);
 
 class CHtmlMapDlg;
 class CScreenSaverInhibitor;
@@ -203,6 +206,9 @@ public:
     // Full screen of the front video, or back from full screen.
     void ToggleFrontFullScreen();
     void ShowShortcutPanel();
+    // The trip figures of the current recording and its group (T).
+    void ShowTripPanel();
+    void ShowInfoPanel(QWidget* panel);
     // Opens a card's root, a folder or a recording as the open dialog's
     // sources do; false (with a line on stderr) when nothing is there.
     bool OpenPath(const QString& path);
@@ -210,8 +216,10 @@ public:
     // The current recording's driving events on the slider, the graph and
     // the map (kolvex_dlg_events.cpp).
     void ShowDrivingEvents();
+    // The trip figures as the tips of the group and file lists' rows.
+    void InstallTripTips();
     std::vector<DrivingEvent> m_currentEvents;
-    QPointer<QWidget> m_pShortcutPanel;
+    QPointer<QWidget> m_pInfoPanel;
 
     // IMainWindowLink.
     ICompassView* Compass() override { return &m_compass; }

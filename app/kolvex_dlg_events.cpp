@@ -2,6 +2,8 @@
 // G-sensor graph and the map, found again whenever a recording is loaded.
 #include "kolvex_dlg.h"
 
+#include "info_panel.h"
+
 #include "settings/app_settings.h"
 #include "settings/event_settings.h"
 #include "settings/language_table.h"
@@ -31,6 +33,81 @@ unsigned KindText(DrivingEventKind kind) {
 }
 
 } // namespace
+
+namespace {
+
+QString Clock(int64_t ms) {
+    const int64_t seconds = ms / 1000;
+    return seconds >= 3600 ? QStringLiteral("%1:%2:%3")
+                                 .arg(seconds / 3600)
+                                 .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+                                 .arg(seconds % 60, 2, 10, QLatin1Char('0'))
+                           : QStringLiteral("%1:%2")
+                                 .arg(seconds / 60)
+                                 .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+InfoLines TripFigureLines(const TripFigures& figures) {
+    return {
+        {LoadLangString(StringId::TripDistance),
+         QStringLiteral("%1 km").arg(figures.distanceM / 1000.0, 0, 'f', 2)},
+        {LoadLangString(StringId::TripDuration), Clock(figures.durationMs)},
+        {LoadLangString(StringId::TripMoving), Clock(figures.movingMs)},
+        {LoadLangString(StringId::TripTopSpeed),
+         QStringLiteral("%1 km/h").arg(figures.maxSpeedKmh, 0, 'f', 0)},
+        {LoadLangString(StringId::TripAverage),
+         QStringLiteral("%1 km/h").arg(figures.averageSpeedKmh, 0, 'f', 0)},
+        {LoadLangString(StringId::TripEvents), QString::number(figures.eventCount)},
+    };
+}
+
+QString TripFiguresText(const TripFigures& figures) {
+    QStringList lines;
+    for (const auto& [name, value] : TripFigureLines(figures))
+        lines << name + QStringLiteral(": ") + value;
+    return lines.join(u'\n');
+}
+
+void CKolvexDlg::InstallTripTips() {
+    m_groupList.m_rowTip = [this](int row) {
+        TripFigures figures;
+        if (!m_recordings.AnalyseGroup(row, ReadEventThresholds(CAppSettings::GetInstance()),
+                                       figures))
+            return QString();
+        return TripFiguresText(figures);
+    };
+    m_fileList.m_rowTip = [this](int row) {
+        RecordingAnalysis analysis;
+        if (!m_recordings.AnalyseEntry(row, ReadEventThresholds(CAppSettings::GetInstance()),
+                                       analysis))
+            return QString();
+        return TripFiguresText(analysis.figures);
+    };
+}
+
+void CKolvexDlg::ShowTripPanel() {
+    const int current = m_recordings.CurrentFile();
+    if (current < 0 || current >= static_cast<int>(m_recordings.Entries().size()))
+        return;
+    const EventThresholds thresholds = ReadEventThresholds(CAppSettings::GetInstance());
+    RecordingAnalysis analysis;
+    if (!m_recordings.AnalyseCurrent(thresholds, analysis))
+        return;
+    InfoLines lines = TripFigureLines(analysis.figures);
+    TripFigures group;
+    const int groupIndex = m_recordings.GroupOfCurrentFile();
+    if (m_recordings.AnalyseGroup(groupIndex, thresholds, group)) {
+        lines.emplace_back(QString(), QString());
+        lines.emplace_back(m_groupList.model()->index(groupIndex, 0).data().toString(), QString());
+        for (auto& line : TripFigureLines(group))
+            lines.push_back(std::move(line));
+    }
+    const QString title = LoadLangString(StringId::TripTitle) + QStringLiteral(" · ") +
+                          m_recordings.Entries()[static_cast<size_t>(current)].name;
+    ShowInfoPanel(new CInfoPanel(this, title, lines));
+}
 
 QString DrivingEventLabel(const DrivingEvent& event) {
     const int64_t tenths = event.timeMs / 100;

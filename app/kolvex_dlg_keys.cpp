@@ -6,7 +6,10 @@
 #include "kolvex_dlg.h"
 
 #include "command_line.h"
-#include "shortcut_panel.h"
+#include "info_panel.h"
+
+#include "settings/language_table.h"
+#include "settings/string_ids.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -96,6 +99,10 @@ bool CKolvexDlg::HandleShortcut(QKeyEvent* event) {
         if (plain)
             ShowShortcutPanel();
         return plain;
+    case Qt::Key_T:
+        if (plain)
+            ShowTripPanel();
+        return plain;
     default:
         return false;
     }
@@ -145,12 +152,18 @@ void CKolvexDlg::ToggleFrontFullScreen() {
 }
 
 void CKolvexDlg::ShowShortcutPanel() {
-    auto* panel = new CShortcutPanel(this);
+    ShowInfoPanel(
+        new CInfoPanel(this, LoadLangString(StringId::KeysTitle), CInfoPanel::ShortcutLines()));
+}
+
+void CKolvexDlg::ShowInfoPanel(QWidget* panel) {
+    if (m_pInfoPanel)
+        m_pInfoPanel->close();
     panel->adjustSize();
     const QPoint centre = mapToGlobal(rect().center());
     panel->move(centre - QPoint(panel->width() / 2, panel->height() / 2));
     panel->show();
-    m_pShortcutPanel = panel;
+    m_pInfoPanel = panel;
 }
 
 bool CKolvexDlg::OpenPath(const QString& path) {

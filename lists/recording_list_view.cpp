@@ -4,8 +4,10 @@
 
 #include <QCoreApplication>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -90,6 +92,20 @@ void CRecordingListView::changeEvent(QEvent* event) {
 void CRecordingListView::TakeHighlightColours() {
     m_pModel->SetHighlightColours(palette().brush(QPalette::Active, QPalette::Highlight),
                                   palette().brush(QPalette::Active, QPalette::HighlightedText));
+}
+
+bool CRecordingListView::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::ToolTip && m_rowTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QModelIndex index = indexAt(help->pos());
+        const QString tip = index.isValid() ? m_rowTip(index.row()) : QString();
+        if (tip.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), tip, viewport());
+        return true;
+    }
+    return QTableView::viewportEvent(event);
 }
 
 } // namespace kolvex

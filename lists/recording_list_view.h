@@ -7,6 +7,8 @@
 
 #include <QTableView>
 
+#include <functional>
+
 #include <vector>
 
 namespace kolvex {
@@ -25,6 +27,9 @@ public:
     void RelabelColumns() { m_pModel->RelabelColumns(); }
 
     CRecordingListModel* ListModel() const { return m_pModel; }
+    // The tip of a row, asked for when the mouse rests on it; none while
+    // unset or when it gives an empty text.
+    std::function<QString(int row)> m_rowTip;
     int ItemCount() const { return m_pModel->rowCount(); }
 
 protected:
@@ -38,6 +43,7 @@ protected:
 
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     void TakeHighlightColours();

@@ -97,5 +97,13 @@ enum : unsigned int {
     EventAcceleration = 222, // "Hard acceleration"
     EventTurn = 223,         // "Sharp turn"
     EventImpact = 224,       // "Impact"
+    // Trip figures (the group list's tips).
+    TripDistance = 225, // "Distance"
+    TripDuration = 226, // "Duration"
+    TripMoving = 227,   // "Moving time"
+    TripTopSpeed = 228, // "Top speed"
+    TripAverage = 229,  // "Average speed"
+    TripEvents = 230,   // "Events"
+    TripTitle = 231,    // "Trip figures" (the T panel and its key)
 };
 } // namespace StringId

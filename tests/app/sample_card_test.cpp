@@ -19,6 +19,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProcess>
@@ -336,6 +337,23 @@ TEST_F(SampleCardTest, TheBrakingIsMarkedAndAClickOnItsMarkSeeksThere) {
     ASSERT_EQ(marks.size(), 1);
     EXPECT_TRUE(marks[0].toObject()["label"].toString().startsWith("Hard braking 00:07."))
         << marks[0].toObject()["label"].toString().toStdString();
+
+    // The trip figures: the row's tip and the T panel.
+    const QString tip = window.m_fileList.m_rowTip(EntryOf(QStringLiteral("MOVG0020.MP4")));
+    EXPECT_TRUE(tip.contains(QStringLiteral("Events: 1"))) << tip.toStdString();
+    EXPECT_TRUE(tip.contains(QStringLiteral("Duration: 0:20"))) << tip.toStdString();
+    const QString groupTip = window.m_groupList.m_rowTip(GroupOf(QStringLiteral("MOVG0020.MP4")));
+    EXPECT_TRUE(groupTip.contains(QStringLiteral("Events: 1"))) << groupTip.toStdString();
+    QTest::keyClick(&window, Qt::Key_T);
+    ASSERT_FALSE(window.m_pInfoPanel.isNull());
+    EXPECT_TRUE(window.m_pInfoPanel->findChildren<QLabel*>().first()->text().endsWith(
+        QStringLiteral("MOVG0020.MP4")));
+    QTest::qWait(200);
+    window.m_pInfoPanel->grab().save(QStringLiteral(KOLVEX_SCREENSHOT_DIR) + "/trip_panel.png");
+    QTest::keyClick(&window, Qt::Key_F1);
+    QTest::qWait(200);
+    window.m_pInfoPanel->grab().save(QStringLiteral(KOLVEX_SCREENSHOT_DIR) + "/keys_panel.png");
+    window.m_pInfoPanel->close();
 
     const int x = window.m_positionSlider.MarkX(window.m_positionSlider.EventMarks()[0]);
     QTest::mouseClick(&window.m_positionSlider, Qt::LeftButton, Qt::NoModifier,

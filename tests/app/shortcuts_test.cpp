@@ -1,8 +1,8 @@
 // The window's keys, drops and keyboard reach, against the libVLC stand-in:
 // each key does what its button does, through the same handler; keys stay
 // with a list or a dialog that has the focus.
+#include "app/info_panel.h"
 #include "app/kolvex_dlg.h"
-#include "app/shortcut_panel.h"
 #include "card_fixture.h"
 #include "fake_player_window.h"
 #include "lists/media_open_dialog.h"
@@ -171,7 +171,7 @@ TEST_F(ShortcutsTest, KeysStayWithAFocusedListOrDialog) {
 TEST_F(ShortcutsTest, F1ListsTheKeysInTheCurrentLanguage) {
     ASSERT_TRUE(CAppSettings::GetInstance().SetLanguage(FindLanguageIndex(QStringLiteral("GER"))));
     Key(window.get(), Qt::Key_F1);
-    auto* panel = qobject_cast<CShortcutPanel*>(window->m_pShortcutPanel.data());
+    auto* panel = qobject_cast<CInfoPanel*>(window->m_pInfoPanel.data());
     ASSERT_NE(panel, nullptr);
     EXPECT_TRUE(panel->isVisible());
     EXPECT_EQ(panel->Title(), QStringLiteral("Tastenkürzel"));
@@ -180,9 +180,9 @@ TEST_F(ShortcutsTest, F1ListsTheKeysInTheCurrentLanguage) {
         texts << label->text();
     EXPECT_TRUE(texts.contains(QStringLiteral("Vollbild ein / aus")))
         << texts.join(" | ").toStdString();
-    EXPECT_EQ(texts.size(), 1 + 2 * static_cast<int>(CShortcutPanel::Lines().size()));
+    EXPECT_EQ(texts.size(), 1 + 2 * static_cast<int>(CInfoPanel::ShortcutLines().size()));
     Key(panel, Qt::Key_Escape);
-    EXPECT_TRUE(WaitFor([&] { return window->m_pShortcutPanel.isNull(); }, 1000));
+    EXPECT_TRUE(WaitFor([&] { return window->m_pInfoPanel.isNull(); }, 1000));
 }
 
 TEST_F(ShortcutsTest, ADroppedFolderOrRecordingOpens) {

@@ -1,4 +1,4 @@
-#include "shortcut_panel.h"
+#include "info_panel.h"
 
 #include "settings/language_table.h"
 #include "settings/string_ids.h"
@@ -22,7 +22,7 @@ QString Pair(QKeyCombination first, QKeyCombination second) {
 
 } // namespace
 
-std::vector<std::pair<QString, QString>> CShortcutPanel::Lines() {
+InfoLines CInfoPanel::ShortcutLines() {
     using K = Qt::Key;
     return {
         {KeyName(K::Key_Space) + QStringLiteral(", ") + KeyName(K::Key_Return),
@@ -37,34 +37,37 @@ std::vector<std::pair<QString, QString>> CShortcutPanel::Lines() {
         {Pair(K::Key_PageUp, K::Key_PageDown), LoadLangString(StringId::KeysRecording)},
         {Pair(K::Key_Plus, K::Key_Minus), LoadLangString(StringId::KeysRate)},
         {KeyName(Qt::CTRL | K::Key_O), LoadLangString(StringId::KeysOpen)},
+        {KeyName(K::Key_T), LoadLangString(StringId::TripTitle)},
         {KeyName(K::Key_F1), LoadLangString(StringId::KeysHelp)},
     };
 }
 
-CShortcutPanel::CShortcutPanel(QWidget* parent)
-    : QFrame(parent, Qt::Popup), m_strTitle(LoadLangString(StringId::KeysTitle)) {
+CInfoPanel::CInfoPanel(QWidget* parent, const QString& title, const InfoLines& lines)
+    : QFrame(parent, Qt::Popup), m_strTitle(title) {
     setAttribute(Qt::WA_DeleteOnClose);
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setLineWidth(1);
-    setStyleSheet(QStringLiteral("CShortcutPanel { background: #202020; color: #e0e0e0; }"
-                                 "QLabel { color: #e0e0e0; }"
-                                 "QLabel#title { font-weight: bold; padding-bottom: 4px; }"));
+    setObjectName(QStringLiteral("infoPanel"));
+    setStyleSheet(
+        QStringLiteral("QFrame#infoPanel { background: #202020; border: 1px solid #707070; }"
+                       "QLabel { color: #e0e0e0; background: transparent; }"
+                       "QLabel#title { font-weight: bold; padding-bottom: 4px; }"));
     setAccessibleName(m_strTitle);
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(14, 10, 14, 12);
     grid->setHorizontalSpacing(18);
-    auto* title = new QLabel(m_strTitle, this);
-    title->setObjectName(QStringLiteral("title"));
-    grid->addWidget(title, 0, 0, 1, 2);
+    auto* heading = new QLabel(m_strTitle, this);
+    heading->setObjectName(QStringLiteral("title"));
+    grid->addWidget(heading, 0, 0, 1, 2);
     int row = 1;
-    for (const auto& [keys, action] : Lines()) {
-        grid->addWidget(new QLabel(keys, this), row, 0);
-        grid->addWidget(new QLabel(action, this), row, 1);
+    for (const auto& [left, right] : lines) {
+        grid->addWidget(new QLabel(left, this), row, 0);
+        grid->addWidget(new QLabel(right, this), row, 1);
         ++row;
     }
 }
 
-void CShortcutPanel::keyPressEvent(QKeyEvent* event) {
+void CInfoPanel::keyPressEvent(QKeyEvent* event) {
     event->accept();
     close();
 }
