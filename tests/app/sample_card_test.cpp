@@ -368,6 +368,35 @@ TEST_F(SampleCardTest, TheBrakingIsMarkedAndAClickOnItsMarkSeeksThere) {
     EXPECT_LE(window.m_frontPlayer.GetTime(), expected + 1500);
 }
 
+// Switched on in the configuration, the route coloured by speed comes with
+// the reloaded page, along with the path and the part already driven.
+TEST_F(SampleCardTest, TheRouteColouredBySpeedComesWithTheConfiguration) {
+    OpenFromCommandLine(card.root);
+    ASSERT_TRUE(WaitUntilPlaying(QStringLiteral("MOVA0010.MP4")));
+    QTest::qWait(3000);
+    EXPECT_EQ(MapState(*window.m_pMapDlg)["speedRoute"].toObject()["points"].toInt(), 0);
+    CAppSettings::GetInstance().WriteInt(KolvexIni::kSectionUI, KolvexIni::kRouteSpeed, 1);
+    // As the configuration dialog announces an applied map choice.
+    QCoreApplication::postEvent(&window, new QEvent(QEvent::Type(0xC0B)));
+    QJsonObject map;
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            if (!window.m_pMapDlg->IsPageReady())
+                return false;
+            map = MapState(*window.m_pMapDlg);
+            return map["speedRoute"].toObject()["points"].toInt() == 20;
+        },
+        15000))
+        << QJsonDocument(map).toJson().toStdString();
+    EXPECT_EQ(map["path"].toArray().size(), 20);
+    EXPECT_GE(map["driven"].toArray().size(), 3);
+    EXPECT_TRUE(map["speedRoute"].toObject()["legend"].toString().endsWith(" km/h"));
+    window.raise();
+    QTest::qWait(300);
+    Grab(*window.m_pMapDlg).save(QStringLiteral(KOLVEX_SCREENSHOT_DIR) + "/speed_route_map.png");
+    CAppSettings::GetInstance().WriteInt(KolvexIni::kSectionUI, KolvexIni::kRouteSpeed, 0);
+}
+
 TEST_F(SampleCardTest, FileCommandsWorkOnTheCard) {
     OpenFromCommandLine(card.root);
     ASSERT_TRUE(WaitUntilPlaying(QStringLiteral("MOVA0010.MP4")));
