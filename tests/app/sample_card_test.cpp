@@ -295,6 +295,8 @@ TEST_F(SampleCardTest, OpensFromTheCommandLineAndPlaysWithEveryInstrument) {
 TEST_F(SampleCardTest, TheFixIsLostInTheTunnelAndFoundAgain) {
     OpenFromCommandLine(card.root);
     ASSERT_TRUE(WaitUntilPlaying(QStringLiteral("MOVA0010.MP4")));
+    // List double-clicks wait until the opening recording reported its time.
+    ASSERT_TRUE(WaitFor([&] { return !window.m_bOpening; }, 5000));
     window.OnOpenGroup(GroupOf(QStringLiteral("MOVA0040.MOV")));
     ASSERT_TRUE(WaitUntilPlaying(QStringLiteral("MOVA0040.MOV")));
     ASSERT_TRUE(WaitFor([&] { return !window.m_bOpening; }, 5000));
@@ -389,7 +391,10 @@ TEST_F(SampleCardTest, TheRouteColouredBySpeedComesWithTheConfiguration) {
         15000))
         << QJsonDocument(map).toJson().toStdString();
     EXPECT_EQ(map["path"].toArray().size(), 20);
-    EXPECT_GE(map["driven"].toArray().size(), 3);
+    // The driven part up to the picture, then on with the car.
+    EXPECT_GE(map["driven"].toArray().size(), 1);
+    EXPECT_TRUE(
+        WaitFor([&] { return MapState(*window.m_pMapDlg)["driven"].toArray().size() >= 4; }, 8000));
     EXPECT_TRUE(map["speedRoute"].toObject()["legend"].toString().endsWith(" km/h"));
     window.raise();
     QTest::qWait(300);
