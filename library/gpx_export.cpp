@@ -98,11 +98,7 @@ bool CRecordingManager::ExportGroupGpx(int group, std::string& document) const {
 }
 
 bool CRecordingManager::ExportCurrentGpx(const QString& folder, QString& path, std::string* error) {
-    if (m_entries.empty())
-        return false;
-    if (m_nCurFile >= static_cast<int>(m_entries.size()))
-        m_nCurFile = static_cast<int>(m_entries.size()) - 1;
-    if (m_nCurFile < 0)
+    if (!HoldExportEntry())
         return false;
     const RecordingEntry& entry = m_entries[static_cast<size_t>(m_nCurFile)];
     path = folder + GpxFileName(entry.name, entry.meta.startTime);

@@ -74,13 +74,17 @@ QString KmlFileName(const QString& recordingName, int64_t startTime) {
            FormatLocalTime(startTime, "_%Y_%m_%d_%H-%M-%S") + QStringLiteral(".KML");
 }
 
-bool CRecordingManager::ExportKml(const QString& folder, QString& path, std::string* error) {
+bool CRecordingManager::HoldExportEntry() {
     // With no recording there is nothing to name the file after.
     if (m_entries.empty())
         return false;
     if (m_nCurFile >= static_cast<int>(m_entries.size()))
         m_nCurFile = static_cast<int>(m_entries.size()) - 1;
-    if (m_nCurFile < 0)
+    return m_nCurFile >= 0;
+}
+
+bool CRecordingManager::ExportKml(const QString& folder, QString& path, std::string* error) {
+    if (!HoldExportEntry())
         return false;
     const RecordingEntry& entry = m_entries[static_cast<size_t>(m_nCurFile)];
     const QString fullPath = folder + KmlFileName(entry.name, entry.meta.startTime);

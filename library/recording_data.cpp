@@ -70,6 +70,17 @@ GpsSample SampleAt(const std::vector<uint8_t>& block, size_t index) {
     return LoadGpsSample(block.data() + index * kGpsSampleSize);
 }
 
+// One statement per plottable sample of a block, in order.
+void PlotEachPlottable(IMapView& map, const std::vector<uint8_t>& block, uint32_t size,
+                       QString (*statement)(const GpsSample&)) {
+    const size_t count = size / kGpsSampleSize;
+    for (size_t i = 0; i < count; ++i) {
+        const GpsSample sample = SampleAt(block, i);
+        if (IsPlottable(sample))
+            map.RunScript(statement(sample));
+    }
+}
+
 } // namespace
 
 int CRecordingManager::LoadRecordingData(int entry) {
@@ -135,14 +146,8 @@ int CRecordingManager::LoadRecordingData(int entry) {
     }
     if (m_nGpsDataSize != 0) {
         m_dGpsRate = meta.gpsInfo[0] ? meta.gpsInfo[0] : 1.0;
-        if (m_pMap) {
-            const size_t count = m_nGpsDataSize / kGpsSampleSize;
-            for (size_t i = 0; i < count; ++i) {
-                const GpsSample sample = SampleAt(m_gpsData, i);
-                if (IsPlottable(sample))
-                    m_pMap->RunScript(PathPlotStatement(sample));
-            }
-        }
+        if (m_pMap)
+            PlotEachPlottable(*m_pMap, m_gpsData, m_nGpsDataSize, PathPlotStatement);
     }
     PlotSpeedRoute();
     return 1;
@@ -154,14 +159,8 @@ void CRecordingManager::PlotSpeedRoute() {
         return;
     m_pMap->RunScript(kSpeedRouteDelete);
     m_bSpeedRouteDrawn = m_bSpeedRoute;
-    if (!m_bSpeedRoute)
-        return;
-    const size_t count = m_nGpsDataSize / kGpsSampleSize;
-    for (size_t i = 0; i < count; ++i) {
-        const GpsSample sample = SampleAt(m_gpsData, i);
-        if (IsPlottable(sample))
-            m_pMap->RunScript(SpeedRoutePlotStatement(sample));
-    }
+    if (m_bSpeedRoute)
+        PlotEachPlottable(*m_pMap, m_gpsData, m_nGpsDataSize, SpeedRoutePlotStatement);
 }
 
 void CRecordingManager::PlotEventMarks(const std::vector<DrivingEvent>& events,
@@ -185,12 +184,7 @@ void CRecordingManager::ReplotMap(uint32_t timeMs) {
     if (!m_pMap || m_nGpsDataSize == 0)
         return;
     m_pMap->RunScript(kPathDelete);
-    const size_t count = m_nGpsDataSize / kGpsSampleSize;
-    for (size_t i = 0; i < count; ++i) {
-        const GpsSample sample = SampleAt(m_gpsData, i);
-        if (IsPlottable(sample))
-            m_pMap->RunScript(PathPlotStatement(sample));
-    }
+    PlotEachPlottable(*m_pMap, m_gpsData, m_nGpsDataSize, PathPlotStatement);
     PlotSpeedRoute();
     PlotDrivenPath(timeMs);
     m_nLastShownSample = -1; // the marker goes back on at the next report

@@ -144,6 +144,9 @@ private:
     void ClearGpsInstruments();
     void ProgressStep(int percent);
     bool CurrentGpsBlock(std::vector<uint8_t>& block) const;
+    // The current recording for an export: a current index past the end
+    // becomes the last recording; false when there is none.
+    bool HoldExportEntry();
 
     std::vector<RecordingEntry> m_entries;
     std::vector<RecordingGroup> m_groups;

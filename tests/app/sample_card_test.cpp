@@ -9,6 +9,7 @@
 #include "settings/language_table.h"
 #include "settings/string_ids.h"
 #include "settings/string_tables.h"
+#include "window_test_helpers.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -39,34 +40,6 @@
 
 namespace kolvex::testing {
 namespace {
-
-template <typename Condition> bool WaitFor(Condition done, int ms) {
-    QDeadlineTimer deadline(ms);
-    while (!done() && !deadline.hasExpired())
-        QTest::qWait(20);
-    return done();
-}
-
-// Answers every message box with `button` while it lives.
-class BoxAnswer {
-public:
-    explicit BoxAnswer(QMessageBox::StandardButton button) {
-        QObject::connect(&m_poll, &QTimer::timeout, &m_poll, [this, button] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box || box == m_answered)
-                return;
-            m_answered = box;
-            m_texts << box->text();
-            box->button(button)->click();
-        });
-        m_poll.start(10);
-    }
-    QStringList m_texts;
-
-private:
-    QTimer m_poll;
-    QPointer<QMessageBox> m_answered;
-};
 
 // The X server's picture of a widget's area.
 QImage Grab(QWidget& widget) {
