@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Configures and builds Kolvex. Usage: scripts/build.sh [full|asan|both|release]
+# Configures and builds Kolvex.
+# Usage: scripts/build.sh [full|asan|both|release] [-DNAME=VALUE...]
 #   full: everything, in build/        asan: the display-free core with
 #   ASan+UBSan, in build-asan/ (the unit tests run there).
 #   release: everything as a user or packager builds it, with CMake's
@@ -8,14 +9,18 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 what="${1:-full}"
+shift || true
+settings=("$@") # further cache settings, for every build folder made here
 jobs="$(nproc)"
 
 configure() { # dir, generator ("" for CMake's default), extra args...
     local dir="$1" generator="$2"; shift 2
     if [ ! -f "$dir/CMakeCache.txt" ]; then
-        cmake -S . -B "$dir" ${generator:+-G "$generator"} -DKOLVEX_WERROR=ON "$@"
+        cmake -S . -B "$dir" ${generator:+-G "$generator"} -DKOLVEX_WERROR=ON "$@" \
+            ${settings[@]+"${settings[@]}"}
     else
-        cmake -S . -B "$dir" -DKOLVEX_WERROR=ON "$@" >/dev/null
+        cmake -S . -B "$dir" -DKOLVEX_WERROR=ON "$@" \
+            ${settings[@]+"${settings[@]}"} >/dev/null
     fi
 }
 

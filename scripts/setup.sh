@@ -25,6 +25,8 @@ PACKAGES=(
   # the window's drawn texts: Arial's metrics (Liberation Sans) and a black weight (Lato)
   fonts-liberation2 fonts-lato
   fonts-noto-cjk
+  # the Debian package: CPack's dependency lookup and the package's checkers
+  dpkg-dev appstream lintian man-db
   # locale sources: tests compile a German locale to check number formatting
   locales
 )

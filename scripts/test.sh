@@ -3,7 +3,7 @@
 # the display-free unit tests under ASan+UBSan, then the rest (widgets,
 # playback, map) against a private X server; last, everything once more as a
 # user or packager builds it (CMake's default generator, Release) with its
-# unit tests.
+# unit tests and the Debian package made from it, unpacked and checked.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -24,14 +24,14 @@ status=0
 source scripts/xvfb.sh
 start_xvfb
 trap stop_xvfb EXIT
-(cd build && ctest --output-on-failure -LE unit -j "$(nproc)") || status=1
+(cd build && ctest --output-on-failure -LE 'unit|package' -j "$(nproc)") || status=1
 stop_xvfb
 
 # The release build runs only its unit tests (seconds, and -O3 with asserts
-# off may show what the Debug build hides); its display tests would add
-# minutes for little.
+# off may show what the Debug build hides) and the package check; its
+# display tests would add minutes for little.
 if bash scripts/build.sh release; then
-    (cd build-release && ctest --output-on-failure -L unit -j "$(nproc)") || status=1
+    (cd build-release && ctest --output-on-failure -L 'unit|package' -j "$(nproc)") || status=1
 else
     status=1
 fi

@@ -134,7 +134,26 @@ double Seconds(std::chrono::steady_clock::duration d) {
     return std::chrono::duration<double>(d).count();
 }
 
-double ScanSeconds(const QString& card, int readers, size_t expected) {
+bool SameEntry(const RecordingEntry& a, const RecordingEntry& b) {
+    return a.startsGroup == b.startsGroup && a.flags == b.flags && a.name == b.name &&
+           a.root == b.root && a.subdir == b.subdir && a.meta == b.meta;
+}
+
+bool SameGroup(const RecordingGroup& a, const RecordingGroup& b) {
+    return a.index == b.index && a.firstEntry == b.firstEntry && a.count == b.count &&
+           a.totalDurationMs == b.totalDurationMs && a.totalBytes == b.totalBytes &&
+           a.flags == b.flags;
+}
+
+// The first scan of a card (one file at a time, the first readers count
+// asked for) is the listing every later scan of it must give exactly: a
+// faster scan that lists something else is no result.
+struct Listing {
+    std::vector<RecordingEntry> entries;
+    std::vector<RecordingGroup> groups;
+};
+
+double ScanSeconds(const QString& card, int readers, size_t expected, Listing& reference) {
     CRecordingManager manager;
     manager.SetScanOptions(ScanOptions{readers, {}});
     const auto begin = std::chrono::steady_clock::now();
@@ -143,6 +162,16 @@ double ScanSeconds(const QString& card, int readers, size_t expected) {
     if (manager.Entries().size() != expected) {
         std::fprintf(stderr, "cold_scan_bench: %zu recordings listed, %zu expected\n",
                      manager.Entries().size(), expected);
+        std::exit(1);
+    }
+    if (reference.entries.empty()) {
+        reference.entries = manager.Entries();
+        reference.groups = manager.Groups();
+    } else if (!std::equal(reference.entries.begin(), reference.entries.end(),
+                           manager.Entries().begin(), manager.Entries().end(), SameEntry) ||
+               !std::equal(reference.groups.begin(), reference.groups.end(),
+                           manager.Groups().begin(), manager.Groups().end(), SameGroup)) {
+        std::fprintf(stderr, "cold_scan_bench: %d readers listed the card differently\n", readers);
         std::exit(1);
     }
     return seconds;
@@ -186,19 +215,22 @@ void BenchCard(const Options& o, int count) {
 
     // Runs interleaved, so that a drift of the machine touches every mode.
     std::map<int, std::vector<double>> cold, warm, dropped;
+    Listing reference;
     const bool canDrop = o.dropCaches && DropAllCaches();
     if (o.dropCaches && !canDrop)
         std::printf("  (dropping all caches is not allowed here)\n");
     for (int run = 0; run < o.runs; ++run) {
         for (int readers : o.readers) {
             EvictCard(card);
-            cold[readers].push_back(ScanSeconds(qcard, readers, expected));
-            ScanSeconds(qcard, readers, expected); // warm-up
-            warm[readers].push_back(ScanSeconds(qcard, readers, expected));
+            cold[readers].push_back(ScanSeconds(qcard, readers, expected, reference));
+            ScanSeconds(qcard, readers, expected, reference); // warm-up
+            warm[readers].push_back(ScanSeconds(qcard, readers, expected, reference));
             if (canDrop && DropAllCaches())
-                dropped[readers].push_back(ScanSeconds(qcard, readers, expected));
+                dropped[readers].push_back(ScanSeconds(qcard, readers, expected, reference));
         }
     }
+    std::printf("  every scan listed the same %zu recordings in %zu groups\n",
+                reference.entries.size(), reference.groups.size());
     const double baseCold = Median(cold[o.readers.front()]);
     const double baseWarm = Median(warm[o.readers.front()]);
     std::printf("  %-20s %10s %8s %10s %8s%s\n", "scan", "cold ms", "x", "warm ms", "x",

@@ -136,6 +136,20 @@ std::map<std::string, std::vector<std::string>> EventsByName(const QJsonObject& 
     return found;
 }
 
+TEST_F(SampleCardCliTest, ScanListsTheSameCardWithAnyNumberOfReaders) {
+    const CliRun sequential = Cli({"scan", "--readers", "0", Card()});
+    ASSERT_EQ(sequential.status, 0) << sequential.err;
+    EXPECT_EQ(Json(sequential)["recordings"].toArray().size(), 8);
+    EXPECT_EQ(Json(sequential)["groups"].toArray().size(), 4);
+    for (const char* readers : {"1", "2", "8", "16"}) {
+        const CliRun overlapped = Cli({"scan", "--readers", readers, Card()});
+        EXPECT_EQ(overlapped.status, 0) << readers;
+        EXPECT_EQ(overlapped.out, sequential.out) << readers << " readers";
+        EXPECT_EQ(overlapped.err, sequential.err) << readers << " readers";
+    }
+    EXPECT_EQ(Cli({"scan", Card()}).out, sequential.out) << "the default readers";
+}
+
 TEST_F(SampleCardCliTest, EventsFindTheBrakingAndTheDoorSlam) {
     const CliRun run = Cli({"events", Card()});
     ASSERT_EQ(run.status, 0) << run.err;
