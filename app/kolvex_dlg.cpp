@@ -8,7 +8,7 @@
 #include "window_messages.h"
 
 #include "library/native_path.h"
-#include "map/view/CHtmlMapDlg.h"
+#include "map/view/html_map_dlg.h"
 #include "resources/skin/skin_image.h"
 #include "settings/app_settings.h"
 #include "settings/language_table.h"

@@ -4,7 +4,7 @@
 
 #include "about_dlg.h"
 
-#include "map/view/CHtmlMapDlg.h"
+#include "map/view/html_map_dlg.h"
 #include "settings/app_settings.h"
 #include "settings/dialog/tavlo_config_dlg.h"
 

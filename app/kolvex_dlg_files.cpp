@@ -4,7 +4,7 @@
 
 #include "library/track_export.h"
 #include "lists/folder_dialog.h"
-#include "map/view/CHtmlMapDlg.h"
+#include "map/view/html_map_dlg.h"
 #include "settings/app_settings.h"
 #include "settings/language_table.h"
 #include "settings/string_ids.h"

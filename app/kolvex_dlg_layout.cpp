@@ -3,7 +3,7 @@
 // full-screen states.
 #include "kolvex_dlg.h"
 
-#include "map/view/CHtmlMapDlg.h"
+#include "map/view/html_map_dlg.h"
 
 #include <QCursor>
 #include <QGuiApplication>

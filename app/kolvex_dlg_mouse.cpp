@@ -4,7 +4,7 @@
 #include "kolvex_dlg.h"
 
 #include "controls/outlined_text.h"
-#include "map/view/CHtmlMapDlg.h"
+#include "map/view/html_map_dlg.h"
 #include "settings/language_table.h"
 #include "settings/string_ids.h"
 

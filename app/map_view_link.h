@@ -3,7 +3,7 @@
 #pragma once
 
 #include "library/instrument_views.h"
-#include "map/view/CHtmlMapDlg.h"
+#include "map/view/html_map_dlg.h"
 
 namespace kolvex {
 

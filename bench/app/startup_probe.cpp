@@ -7,7 +7,7 @@
 //   kolvex-nomap  the player's main window without the map host
 #include "app/display_choice.h"
 #include "app/kolvex_dlg.h"
-#include "map/view/CHtmlMapDlg.h"
+#include "map/view/html_map_dlg.h"
 #include "map/view/web_engine_setup.h"
 
 #include <QApplication>

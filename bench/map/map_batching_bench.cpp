@@ -2,7 +2,7 @@
 // page when sent point by point through the map view: statements batched per
 // event-loop turn versus one script call per point. Needs a display (run it
 // under Xvfb). Usage: map_batching_bench [points] [batched runs]
-#include "CHtmlMapDlg.h"
+#include "html_map_dlg.h"
 #include "web_engine_setup.h"
 
 #include <QApplication>

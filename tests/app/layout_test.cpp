@@ -3,7 +3,7 @@
 #include "test_window.h"
 
 #include "camera_file_writer.h"
-#include "map/view/CHtmlMapDlg.h"
+#include "map/view/html_map_dlg.h"
 
 #include <gtest/gtest.h>
 

@@ -2,11 +2,11 @@
 // clips (front with the camera's records, rear in the sibling folder) is
 // opened as a disk; both surfaces show their pictures, the time advances
 // and the instruments follow the GPS track.
-#include "RecordInjector.h"
 #include "app/kolvex_dlg.h"
 #include "encoded_clip.h"
 #include "fixtures/camera_file_writer.h"
 #include "lists/media_open_dialog.h"
+#include "record_injector.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>

@@ -3,7 +3,7 @@
 // Each test works on its own copy of the card that the test run wrote once.
 #include "app/command_line.h"
 #include "app/kolvex_dlg.h"
-#include "map/view/CHtmlMapDlg.h"
+#include "map/view/html_map_dlg.h"
 #include "map/view/web_engine_setup.h"
 #include "settings/app_settings.h"
 #include "settings/language_table.h"

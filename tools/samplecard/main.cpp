@@ -1,7 +1,7 @@
 // kolvex-samplecard DIR: writes a realistic sample card of dash-camera
 // recordings into DIR (see README, "The sample card").
-#include "CardPlan.h"
-#include "CardWriter.h"
+#include "card_plan.h"
+#include "card_writer.h"
 
 #include <chrono>
 #include <cstdio>

@@ -1,8 +1,8 @@
 // The map view with the real pages in the embedded browser: statements issued
 // before the page has loaded, batching, hidden views, reloads, right-clicks
 // and placement over the main window's placeholder.
-#include "CHtmlMapDlg.h"
 #include "german_locale.h"
+#include "html_map_dlg.h"
 #include "web_engine_setup.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "CameraTracks.h"
+#include "camera_tracks.h"
 
 #include <algorithm>
 #include <cmath>

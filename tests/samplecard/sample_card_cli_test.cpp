@@ -3,8 +3,8 @@
 // the hard braking in MOVG0020.MP4 and the door slam in MOVA0080.MP4 are
 // found at their moments, the figures add up per group and for the card,
 // and the commands fail as the others do.
-#include "CardPlan.h"
-#include "CardWriter.h"
+#include "card_plan.h"
+#include "card_writer.h"
 
 #include "fixtures/camera_file_writer.h"
 

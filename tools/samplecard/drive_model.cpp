@@ -1,4 +1,4 @@
-#include "DriveModel.h"
+#include "drive_model.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "CHtmlMapDlg.h"
+#include "html_map_dlg.h"
 
 #include "marker_statement.h"
 #include "register_map_pages.h"

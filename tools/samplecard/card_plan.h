@@ -3,9 +3,9 @@
 // camera wrote into it.
 #pragma once
 
-#include "CameraTracks.h"
-#include "DriveModel.h"
-#include "WallClock.h"
+#include "camera_tracks.h"
+#include "drive_model.h"
+#include "wall_clock.h"
 
 #include <optional>
 #include <string>

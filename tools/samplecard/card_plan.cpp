@@ -1,4 +1,4 @@
-#include "CardPlan.h"
+#include "card_plan.h"
 
 #include <map>
 #include <set>

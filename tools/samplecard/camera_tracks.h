@@ -2,9 +2,9 @@
 // (position, speed, heading, the clock) and its G-sensor samples.
 #pragma once
 
-#include "DriveModel.h"
-#include "WallClock.h"
+#include "drive_model.h"
 #include "fixtures/camera_file_writer.h"
+#include "wall_clock.h"
 
 #include <cstdint>
 #include <vector>

@@ -3,7 +3,7 @@
 // the front camera's sound track.
 #pragma once
 
-#include "WallClock.h"
+#include "wall_clock.h"
 
 #include <string>
 #include <vector>

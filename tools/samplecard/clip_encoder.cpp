@@ -1,4 +1,4 @@
-#include "ClipEncoder.h"
+#include "clip_encoder.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -2,8 +2,8 @@
 // files where ffmpeg would encode), then reading it back with the camera-file
 // reader: the records, the drives they describe, and how a card replaces an
 // earlier one or refuses to.
-#include "CardWriter.h"
-#include "CardPlan.h"
+#include "card_plan.h"
+#include "card_writer.h"
 
 #include "fixtures/camera_file_writer.h"
 #include "tracks/kolvex_3gp_parser.h"

@@ -3,8 +3,8 @@
 // their moments, and everything else the card holds (starts, stops at a
 // red light, bends, a roundabout, a tunnel, a car rocking on its springs)
 // gives nothing.
-#include "CardPlan.h"
-#include "CardWriter.h"
+#include "card_plan.h"
+#include "card_writer.h"
 
 #include "tracks/driving_events.h"
 #include "tracks/gps_sample.h"

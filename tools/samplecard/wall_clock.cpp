@@ -1,4 +1,4 @@
-#include "WallClock.h"
+#include "wall_clock.h"
 
 #include <cstdio>
 

@@ -1,7 +1,7 @@
 // The card's plan: rear files the player finds by name alone, and the
 // camera's clock.
-#include "CardPlan.h"
-#include "WallClock.h"
+#include "card_plan.h"
+#include "wall_clock.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Adding the camera's records to encoder-written files: the reader must find
 // them, the container must stay well formed, and no media byte may move.
-#include "RecordInjector.h"
+#include "record_injector.h"
 
 #include "fixtures/camera_file_writer.h"
 #include "tracks/kolvex_3gp_parser.h"

@@ -1,4 +1,4 @@
-#include "RecordInjector.h"
+#include "record_injector.h"
 
 #include <cstring>
 #include <fstream>

@@ -4,8 +4,8 @@
 // card as it was.
 #pragma once
 
-#include "CardPlan.h"
-#include "RecordInjector.h"
+#include "card_plan.h"
+#include "record_injector.h"
 
 #include <cstdint>
 #include <filesystem>

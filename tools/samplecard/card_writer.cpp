@@ -1,6 +1,6 @@
-#include "CardWriter.h"
+#include "card_writer.h"
 
-#include "ClipEncoder.h"
+#include "clip_encoder.h"
 
 #include <fstream>
 #include <stdexcept>
