@@ -431,11 +431,16 @@ bool CKolvexDlg::event(QEvent* event) {
     case WM_PLAYER_ERROR:
         OnPlayerError(static_cast<int>(static_cast<CPlayerMessageEvent*>(event)->m_nWParam));
         return true;
+    // The end of a recording that was replaced while its report was on the
+    // way is no end: both players often end together, and the front's end
+    // opens the next rear recording before the rear's own end arrives.
     case WM_FRONT_END_REACHED:
-        OnFrontEndReached();
+        if (static_cast<CPlayerMessageEvent*>(event)->m_nLParam == m_frontPlayer.m_nMediaSerial)
+            OnFrontEndReached();
         return true;
     case WM_REAR_END_REACHED:
-        OnRearEndReached();
+        if (static_cast<CPlayerMessageEvent*>(event)->m_nLParam == m_rearPlayer.m_nMediaSerial)
+            OnRearEndReached();
         return true;
     default:
         break;

@@ -172,6 +172,7 @@ bool CVlcPlayer::Recreate() {
     }
     releasePlayer(m_pPlayer);
     m_pPlayer = nullptr;
+    ++m_nMediaSerial;
     m_pEventManager = nullptr;
     if (!m_pInstance) {
         return false;
@@ -303,6 +304,9 @@ void CVlcPlayer::OpenMedia(const char* utf8Path) {
     }
     addOption(m_pMedia, ":ffmpeg-hw");
     setMedia(m_pPlayer, m_pMedia);
+    // After setMedia: whatever the replaced media still reported on its way
+    // out carries the old count.
+    ++m_nMediaSerial;
     // Clicks and keys over the video belong to our window (double-click for
     // full screen), not to libVLC.
     keyInput(m_pPlayer, 0);

@@ -81,6 +81,12 @@ public:
     int32_t m_bPlaying = 0;
     int32_t m_bPaused = 1;
     int32_t m_nVolume = 200;
+    // Counts the media this player was given and its rebuilds. Its events
+    // carry the count they were raised under, so that an end reported by a
+    // recording that was replaced before the report arrived is told apart
+    // from the end of the one that plays now. Atomic because libVLC's event
+    // threads read it.
+    std::atomic<int64_t> m_nMediaSerial{0};
 
 private:
     // Looks a libVLC function up by its exact name; a missing one makes the

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 
 void CPlayerEventPoster::AttachTo(CVlcPlayer& player) {
+    m_pPlayer = &player;
     player.AttachEvents(&CPlayerEventPoster::OnPlayerEvent, this);
 }
 
@@ -21,7 +22,9 @@ void CPlayerEventPoster::OnPlayerEvent(const libvlc_event_t* event, void* userDa
 }
 
 void CPlayerEventPoster::Post(PlayerMessage message, qint64 wParam) const {
-    QCoreApplication::postEvent(m_pReceiver, new CPlayerMessageEvent(message, wParam));
+    // The media count is read, never waited for: it is an atomic of our own.
+    const qint64 serial = m_pPlayer ? m_pPlayer->m_nMediaSerial.load() : 0;
+    QCoreApplication::postEvent(m_pReceiver, new CPlayerMessageEvent(message, wParam, serial));
 }
 
 void CPlayerEventPoster::OnFrontEvent(const libvlc_event_t& event) const {

@@ -5,7 +5,9 @@
 // libVLC calls OnPlayerEvent on its own threads. The poster only posts: it
 // never waits for the receiver's thread and never calls back into libVLC
 // (a libVLC query from its event thread may block on a Stop on the
-// user-interface thread), so the time travels in the event itself.
+// user-interface thread), so the time travels in the event itself. lParam
+// carries the player's media count when the event was raised
+// (CVlcPlayer::m_nMediaSerial).
 
 #include "player_messages.h"
 
@@ -35,4 +37,5 @@ private:
 
     QObject* m_pReceiver;
     Role m_role;
+    CVlcPlayer* m_pPlayer = nullptr; // the player attached to, for its media count
 };

@@ -15,7 +15,9 @@ enum PlayerMessage : int {
     WM_REAR_END_REACHED = 0xC0E,  // wParam 1
 };
 
-// A posted window message: its type is the message number.
+// A posted window message: its type is the message number. Events from a
+// player carry in lParam the player's media count at the time they were
+// raised.
 class CPlayerMessageEvent : public QEvent {
 public:
     CPlayerMessageEvent(PlayerMessage message, qint64 wParam, qint64 lParam = 0)

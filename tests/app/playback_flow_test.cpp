@@ -117,6 +117,47 @@ TEST_F(PlaybackFlowTest, EndOfARecordingPlaysTheNextThenReturnsToTheFirstPaused)
     EXPECT_TRUE(Has(calls, "libvlc_media_player_pause(P1)"));
 }
 
+TEST_F(PlaybackFlowTest, AnEndReportedByAReplacedRecordingIsNoEnd) {
+    card.AddFile("DCIM/CAMR/MOVA002R.MP4", "rear");
+    OpenFolderAndWaitForStart();
+    window->OnPlayerTime(100);
+    // Both cameras' recordings end together; the front's end is handled
+    // first and opens the next recording, with its rear file, before the
+    // rear's own end arrives.
+    const qint64 frontEnded = window->m_frontPlayer.m_nMediaSerial;
+    const qint64 rearEnded = window->m_rearPlayer.m_nMediaSerial;
+    NewCalls();
+    QCoreApplication::postEvent(window.get(),
+                                new CPlayerMessageEvent(WM_FRONT_END_REACHED, 1, frontEnded));
+    QCoreApplication::postEvent(window.get(),
+                                new CPlayerMessageEvent(WM_REAR_END_REACHED, 1, rearEnded));
+    // A second report of the first recording's end skips nothing either.
+    QCoreApplication::postEvent(window.get(),
+                                new CPlayerMessageEvent(WM_FRONT_END_REACHED, 1, frontEnded));
+    QCoreApplication::processEvents();
+    std::string calls = NewCalls();
+    EXPECT_EQ(window->m_recordings.CurrentFile(), 1);
+    const size_t rearOpened = calls.find("MOVA002R.MP4'");
+    ASSERT_NE(rearOpened, std::string::npos) << calls;
+    EXPECT_NE(calls.find("libvlc_media_player_play(P2)", rearOpened), std::string::npos) << calls;
+    EXPECT_EQ(calls.find("libvlc_media_player_pause(P2)", rearOpened), std::string::npos)
+        << "the new rear recording is left playing\n"
+        << calls;
+
+    // The ends of what plays now are ends.
+    QCoreApplication::postEvent(
+        window.get(),
+        new CPlayerMessageEvent(WM_REAR_END_REACHED, 1, window->m_rearPlayer.m_nMediaSerial));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(NewCalls(), "libvlc_media_player_stop(P2)\nlibvlc_media_player_play(P2)\n"
+                          "libvlc_media_player_pause(P2)\n");
+    QCoreApplication::postEvent(
+        window.get(),
+        new CPlayerMessageEvent(WM_FRONT_END_REACHED, 1, window->m_frontPlayer.m_nMediaSerial));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window->m_recordings.CurrentFile(), 0);
+}
+
 TEST_F(PlaybackFlowTest, ListDoubleClickPlaysThatRowAndAnEmptyRowDoesNothing) {
     OpenFolderAndWaitForStart();
     window->OnPlayerTime(100);

@@ -129,7 +129,16 @@ TEST(PlayerEventPoster, AttachedPosterKeepsPostingAfterRecreate) {
     EXPECT_EQ(fake.fire(libvlc_MediaPlayerEndReached), 1);
     QCoreApplication::sendPostedEvents(&receiver);
     ASSERT_EQ(receiver.received.size(), 1u);
-    EXPECT_EQ(receiver.received[0], (Received{WM_FRONT_END_REACHED, 1, 0}));
+    // lParam: the player's media count, one for the media and one for the
+    // rebuild, so that a report of the media before them is told apart.
+    EXPECT_EQ(receiver.received[0], (Received{WM_FRONT_END_REACHED, 1, 2}));
+    EXPECT_EQ(player.m_nMediaSerial, 2);
+
+    player.OpenMedia("/card/B.MP4");
+    EXPECT_EQ(fake.fire(libvlc_MediaPlayerEndReached), 1);
+    QCoreApplication::sendPostedEvents(&receiver);
+    ASSERT_EQ(receiver.received.size(), 2u);
+    EXPECT_EQ(receiver.received[1], (Received{WM_FRONT_END_REACHED, 1, 3}));
 }
 
 } // namespace
