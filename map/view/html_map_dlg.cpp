@@ -6,7 +6,10 @@
 #include "silent_web_page.h"
 
 #include <QChildEvent>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QUrlQuery>
 #include <QVBoxLayout>
 #include <QWebEngineLoadingInfo>
@@ -39,13 +42,43 @@ bool IsSamePage(const QUrl& reported, const QUrl& requested) {
            tiles(reported) == tiles(requested);
 }
 
+// The window that holds the browser. It is a top-level widget only for Qt;
+// on the screen it is a child of the map's frame, so a key the page leaves
+// unused goes on to the frame (and from there up to the main window) as it
+// would from any other child.
+class MapViewHost : public QWidget {
+public:
+    explicit MapViewHost(QWidget* keyTarget)
+        : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), m_keyTarget(keyTarget) {}
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override { Forward(event); }
+    void keyReleaseEvent(QKeyEvent* event) override { Forward(event); }
+
+private:
+    void Forward(QKeyEvent* event) {
+        event->ignore();
+        if (m_keyTarget)
+            QCoreApplication::sendEvent(m_keyTarget, event);
+    }
+
+    QPointer<QWidget> m_keyTarget;
+};
+
 } // namespace
 
 CHtmlMapDlg::CHtmlMapDlg(QWidget* parent) : QFrame(parent) {
     RegisterMapPages();
     setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
 
-    m_pView = new QWebEngineView(this);
+    // The browser draws through OpenGL, and a widget window that holds such
+    // a child is composed as a whole through OpenGL at every update: where
+    // OpenGL is software, that costs more than everything else the window
+    // draws. The view therefore lives in a window of its own (a top-level
+    // widget, so with its own backing store) whose native window is
+    // embedded here; the main window stays a plain raster window.
+    m_pViewHost = new MapViewHost(this);
+    m_pView = new QWebEngineView(m_pViewHost);
     auto* page = new SilentWebPage(m_pView);
     m_pView->setPage(page);
     m_pView->setContextMenuPolicy(Qt::NoContextMenu);
@@ -54,9 +87,13 @@ CHtmlMapDlg::CHtmlMapDlg(QWidget* parent) : QFrame(parent) {
     settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
     settings->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
 
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_pView);
+    auto* hostLayout = new QVBoxLayout(m_pViewHost);
+    hostLayout->setContentsMargins(0, 0, 0, 0);
+    hostLayout->addWidget(m_pView);
+    // Embedded at the first show (EmbedView), once the main window has a
+    // native window to hold the browser's.
+    m_pLayout = new QVBoxLayout(this);
+    m_pLayout->setContentsMargins(0, 0, 0, 0);
 
     m_pBatcher =
         new ScriptBatcher([page](const QString& script) { page->runJavaScript(script); }, this);
@@ -70,7 +107,10 @@ CHtmlMapDlg::CHtmlMapDlg(QWidget* parent) : QFrame(parent) {
     WatchRightClicks(m_pView);
 }
 
-CHtmlMapDlg::~CHtmlMapDlg() = default;
+CHtmlMapDlg::~CHtmlMapDlg() {
+    // The container deletes the embedded window, not the widget that owns it.
+    delete m_pViewHost;
+}
 
 void CHtmlMapDlg::SetTileUrl(int mapType, const QString& tileUrlTemplate) {
     if (mapType == 0 || mapType == 1)
@@ -127,6 +167,24 @@ bool CHtmlMapDlg::PlaceOnPlaceholder(QWidget* mainWindow) {
     raise();
     show();
     return true;
+}
+
+void CHtmlMapDlg::showEvent(QShowEvent* event) {
+    QFrame::showEvent(event);
+    EmbedView();
+}
+
+void CHtmlMapDlg::EmbedView() {
+    // A window container made before its top-level window exists holds an
+    // orphan that it never shows; made now, it takes the browser's window
+    // in as a native child of this frame.
+    if (m_pContainer != nullptr || window()->windowHandle() == nullptr)
+        return;
+    m_pViewHost->winId();
+    m_pContainer = QWidget::createWindowContainer(m_pViewHost->windowHandle(), this);
+    m_pContainer->setFocusPolicy(Qt::NoFocus);
+    m_pLayout->addWidget(m_pContainer);
+    m_pContainer->show();
 }
 
 bool CHtmlMapDlg::MoveMarker(double lat, double lon) {

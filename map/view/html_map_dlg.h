@@ -7,6 +7,7 @@
 #include <QString>
 #include <QUrl>
 
+class QVBoxLayout;
 class QWebEngineView;
 class QWebEnginePage;
 class QWebEngineLoadingInfo;
@@ -71,11 +72,16 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
+    void EmbedView();
     void OnLoadingChanged(const QWebEngineLoadingInfo& info);
     void WatchRightClicks(QObject* object);
 
+    QWidget* m_pViewHost = nullptr;  // top-level widget window holding the browser
+    QWidget* m_pContainer = nullptr; // embeds m_pViewHost's native window here
+    QVBoxLayout* m_pLayout = nullptr;
     QWebEngineView* m_pView = nullptr;
     ScriptBatcher* m_pBatcher = nullptr;
     QUrl m_requestedUrl;
