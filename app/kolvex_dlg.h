@@ -153,6 +153,12 @@ public:
     static double RateAt(int index);
     // Each usable player stopped, front first.
     void StopBothPlayers();
+    // The instruments, the graph's cursor and the car at `timeMs` of the
+    // current recording.
+    void ShowPosition(int64_t timeMs);
+    // Whether the front player was stopped (not paused): its late reports
+    // must not bring back what the stop cleared.
+    bool FrontStopped() const;
     // Back to rate 1.0 on both players (the rate table's default entry).
     void ResetRate();
     static const char* RateLabelAt(int index);
@@ -160,6 +166,9 @@ public:
     // Commands on the ticked groups' files and the track export
     // (kolvex_dlg_files.cpp).
     void OnDelete();
+    // After the list changed: the loaded recording keeps its row, or, when
+    // it is gone, nothing of it stays on the instruments.
+    void FollowLoadedRecording();
     void OnSaveAs();
     void OnUnlock();
     void OnKml();
@@ -265,6 +274,9 @@ public:
     int m_nMapType = 0;
     int m_nOpenMode = 0;
     QString m_strCurrentFile;
+    // The rear camera's recording of the current front one; empty when it
+    // has none (the rear pane then stays idle).
+    QString m_strRearFile;
     QString m_strSourcePath;
     CRecordingManager m_recordings;
     int64_t m_nPendingSeekMs = 0;
