@@ -516,6 +516,8 @@ void CKolvexDlg::timerEvent(QTimerEvent* event) {
     } else if (event->timerId() == m_openGuardTimer.timerId()) {
         m_bOpening = false;
         m_openGuardTimer.stop();
+    } else if (event->timerId() == m_rearHoldTimer.timerId()) {
+        OnRearHoldTick();
     } else if (event->timerId() == m_rateOverlayTimer.timerId()) {
         UpdateRateOverlay();
         if (m_nOverlayRepeat == 0)

@@ -189,6 +189,12 @@ public:
     enum class PlayStart { Deferred, List, Next, BackToFirst, Disk, SingleFile };
     void PlayRecording(int index, PlayStart start);
     void OpenRearRecording(const QString& frontPath);
+    // Pauses the rear player as soon as its recording runs (a pause while
+    // it is still opening is ignored by libVLC), so that it holds its first
+    // picture; any other command on the players first cancels this.
+    void HoldRearAtStart();
+    void CancelRearHold();
+    void OnRearHoldTick();
     void OnOpenGroup(int group);
     void OnOpenFile(int row);
     void OnFrontEndReached();
@@ -359,6 +365,8 @@ private:
     QBasicTimer m_deferredOpenTimer;
     QBasicTimer m_openGuardTimer;
     QBasicTimer m_rateOverlayTimer;
+    QBasicTimer m_rearHoldTimer;
+    int m_nRearHoldTicks = 0;
     // A move by hand where the window manager does not move the window.
     bool m_bManualMove = false;
     // A double-click handed to the speed read-out that it leaves unhandled

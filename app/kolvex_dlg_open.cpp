@@ -22,6 +22,8 @@ constexpr int kOpenGuardMs = 100000;
 constexpr int kDeferredOpenTicks = 5; // of the 100 ms timer
 constexpr int kListOpenPauseMs = 200; // lets both players let go of their files
 constexpr int kHoldNearStartMs = 50;  // a first picture before the pause
+constexpr int kRearHoldPollMs = 20;   // how often a held rear player is looked at
+constexpr int kRearHoldTicks = 150;   // at most 3 s until it runs
 
 } // namespace
 
@@ -99,6 +101,7 @@ void CKolvexDlg::StartOpenGuard() {
 }
 
 void CKolvexDlg::PlayRecording(int index, PlayStart start) {
+    CancelRearHold();
     if (start == PlayStart::Deferred)
         ShowFrontSurface();
     if (start == PlayStart::BackToFirst && m_frontPlayer.m_bUsable)
@@ -143,8 +146,8 @@ void CKolvexDlg::PlayRecording(int index, PlayStart start) {
         QThread::msleep(kHoldNearStartMs);
         if (m_frontPlayer.m_bUsable)
             m_frontPlayer.Pause();
-        if (!m_strRearFile.isEmpty() && m_rearPlayer.m_bUsable)
-            m_rearPlayer.Pause();
+        if (!m_strRearFile.isEmpty())
+            HoldRearAtStart();
         m_positionSlider.setValue(0);
         return;
     }
@@ -175,6 +178,26 @@ void CKolvexDlg::OpenRearRecording(const QString& frontPath) {
     m_rearPlayer.OpenMedia(NativePath(rear).constData());
     if (m_rearPlayer.m_bUsable)
         m_rearPlayer.Play();
+}
+
+void CKolvexDlg::HoldRearAtStart() {
+    if (!m_rearPlayer.m_bUsable)
+        return;
+    m_nRearHoldTicks = 0;
+    m_rearHoldTimer.start(kRearHoldPollMs, this);
+}
+
+void CKolvexDlg::CancelRearHold() {
+    m_rearHoldTimer.stop();
+}
+
+void CKolvexDlg::OnRearHoldTick() {
+    // Running once it reports a time; a recording that never starts is
+    // paused all the same when the wait is over.
+    if (m_rearPlayer.GetTime() <= 0 && ++m_nRearHoldTicks < kRearHoldTicks)
+        return;
+    m_rearHoldTimer.stop();
+    m_rearPlayer.Pause();
 }
 
 void CKolvexDlg::OnDeferredOpenTick() {

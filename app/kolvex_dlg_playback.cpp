@@ -90,6 +90,7 @@ void CKolvexDlg::RestartRateOverlay() {
 }
 
 void CKolvexDlg::OnPlayPause() {
+    CancelRearHold();
     m_nPendingSeekMs = 0;
     m_gsensor.m_bStopped = 0;
     m_gsensor.update();
@@ -272,6 +273,7 @@ bool CKolvexDlg::FrontStopped() const {
 }
 
 void CKolvexDlg::StopBothPlayers() {
+    CancelRearHold();
     if (m_frontPlayer.m_bUsable)
         m_frontPlayer.Stop();
     if (m_rearPlayer.m_bUsable)

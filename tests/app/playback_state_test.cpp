@@ -151,8 +151,10 @@ TEST_F(PlaybackStateTest, AfterTheCardsEndPlayPlaysBothCameras) {
     EXPECT_EQ(Playing(), QStringLiteral("MOVA0010.MP4"));
     const size_t rearOpened = calls.find("MOVA001R.MP4'");
     ASSERT_NE(rearOpened, std::string::npos) << calls;
-    EXPECT_TRUE(HasOnRear(calls, "pause", rearOpened)) << calls;
     EXPECT_NE(calls.find("libvlc_media_player_pause(P1)"), std::string::npos) << calls;
+    // The rear player is paused once its recording runs.
+    EXPECT_TRUE(WaitFor([&] { return HasOnRear(calls += NewCalls(), "pause", rearOpened); }))
+        << calls;
     EXPECT_EQ(window->m_rearFrame.m_bIdle, 0);
     window->OnPlayerState(4);
     EXPECT_EQ(window->m_btnPlay.m_bAltState, 0);
@@ -166,6 +168,19 @@ TEST_F(PlaybackStateTest, AfterTheCardsEndPlayPlaysBothCameras) {
     calls = NewCalls();
     EXPECT_TRUE(Has(calls, "libvlc_media_player_pause(P1)")) << calls;
     EXPECT_TRUE(HasOnRear(calls, "pause")) << calls;
+
+    // Play pressed before the rear recording ran: it is not paused later.
+    Running(1500);
+    window->OnOpenFile(2);
+    Running(1500);
+    window->OnFrontEndReached();
+    ASSERT_EQ(Playing(), QStringLiteral("MOVA0010.MP4"));
+    window->m_btnPlay.click();
+    NewCalls();
+    QTest::qWait(200);
+    calls = NewCalls();
+    EXPECT_FALSE(HasOnRear(calls, "pause")) << calls;
+    EXPECT_TRUE(window->m_rearPlayer.m_bPlaying);
 }
 
 // Cancelling the open dialog leaves playback alone; confirming a new

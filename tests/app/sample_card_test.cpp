@@ -503,6 +503,7 @@ TEST_F(SampleCardTest, GermanRelabelsTheListsAndTheTips) {
 // button's picture, the speed read-out, the car and the driven path on the
 // map, and the rows chosen in both lists.
 TEST_F(SampleCardTest, TheWindowShowsWhatPlays) {
+    QDir().mkpath(QStringLiteral(KOLVEX_SCREENSHOT_DIR));
     window.raise();
     QTest::qWait(300);
     // The rear frame's idle picture, as the screen shows it before anything
@@ -631,6 +632,13 @@ TEST_F(SampleCardTest, TheWindowShowsWhatPlays) {
         8000));
     QTest::qWait(1000);
     expectShown("the card's end", {"MOVA0010.MP4", "MOVA001R.MP4", false, true, true});
+    // Both held near their start.
+    const int64_t frontHeld = window.m_frontPlayer.GetTime();
+    const int64_t rearHeld = window.m_rearPlayer.GetTime();
+    QTest::qWait(700);
+    EXPECT_EQ(window.m_frontPlayer.GetTime(), frontHeld);
+    EXPECT_EQ(window.m_rearPlayer.GetTime(), rearHeld);
+    EXPECT_LT(rearHeld, 1000);
     window.m_btnPlay.click();
     const int64_t rearBefore = window.m_rearPlayer.GetTime();
     ASSERT_TRUE(WaitUntilPlaying(QStringLiteral("MOVA0010.MP4")));
