@@ -495,8 +495,8 @@ void CKolvexDlg::closeEvent(QCloseEvent* event) {
 
 void CKolvexDlg::timerEvent(QTimerEvent* event) {
     if (event->timerId() == m_keyNudgeTimer.timerId()) {
-        // Where the original pressed Shift to keep the screen awake, the
-        // desktop is asked not to start its screen saver while a video plays.
+        // Full screen has settled: the desktop is asked not to start its
+        // screen saver while a video plays.
         m_keyNudgeTimer.stop();
         if (m_pInhibitor && m_frontPlayer.m_bUsable && !m_frontPlayer.m_bPaused)
             m_pInhibitor->Inhibit(QStringLiteral("Playing a recording"));
@@ -516,6 +516,8 @@ void CKolvexDlg::timerEvent(QTimerEvent* event) {
     } else if (event->timerId() == m_openGuardTimer.timerId()) {
         m_bOpening = false;
         m_openGuardTimer.stop();
+    } else if (event->timerId() == m_rearHoldTimer.timerId()) {
+        OnRearHoldTick();
     } else if (event->timerId() == m_rateOverlayTimer.timerId()) {
         UpdateRateOverlay();
         if (m_nOverlayRepeat == 0)
@@ -529,8 +531,8 @@ void CKolvexDlg::timerEvent(QTimerEvent* event) {
 void CKolvexDlg::changeEvent(QEvent* event) {
     if (event->type() == QEvent::WindowStateChange && !(windowState() & Qt::WindowMinimized) &&
         m_bMinimized) {
-        // Back from the taskbar: the size notification of the Part does not
-        // come when the size did not change, so the surfaces return here.
+        // Back from the taskbar: no resize comes when the size did not
+        // change, so the video surfaces are shown again here.
         ShowSurfacesAfterMinimise();
     }
     QDialog::changeEvent(event);

@@ -153,6 +153,12 @@ public:
     static double RateAt(int index);
     // Each usable player stopped, front first.
     void StopBothPlayers();
+    // The instruments, the graph's cursor and the car at `timeMs` of the
+    // current recording.
+    void ShowPosition(int64_t timeMs);
+    // Whether the front player was stopped (not paused): its late reports
+    // must not bring back what the stop cleared.
+    bool FrontStopped() const;
     // Back to rate 1.0 on both players (the rate table's default entry).
     void ResetRate();
     static const char* RateLabelAt(int index);
@@ -160,6 +166,9 @@ public:
     // Commands on the ticked groups' files and the track export
     // (kolvex_dlg_files.cpp).
     void OnDelete();
+    // After the list changed: the loaded recording keeps its row, or, when
+    // it is gone, nothing of it stays on the instruments.
+    void FollowLoadedRecording();
     void OnSaveAs();
     void OnUnlock();
     void OnKml();
@@ -180,6 +189,12 @@ public:
     enum class PlayStart { Deferred, List, Next, BackToFirst, Disk, SingleFile };
     void PlayRecording(int index, PlayStart start);
     void OpenRearRecording(const QString& frontPath);
+    // Pauses the rear player as soon as its recording runs (a pause while
+    // it is still opening is ignored by libVLC), so that it holds its first
+    // picture; any other command on the players first cancels this.
+    void HoldRearAtStart();
+    void CancelRearHold();
+    void OnRearHoldTick();
     void OnOpenGroup(int group);
     void OnOpenFile(int row);
     void OnFrontEndReached();
@@ -265,6 +280,9 @@ public:
     int m_nMapType = 0;
     int m_nOpenMode = 0;
     QString m_strCurrentFile;
+    // The rear camera's recording of the current front one; empty when it
+    // has none (the rear pane then stays idle).
+    QString m_strRearFile;
     QString m_strSourcePath;
     CRecordingManager m_recordings;
     int64_t m_nPendingSeekMs = 0;
@@ -347,6 +365,8 @@ private:
     QBasicTimer m_deferredOpenTimer;
     QBasicTimer m_openGuardTimer;
     QBasicTimer m_rateOverlayTimer;
+    QBasicTimer m_rearHoldTimer;
+    int m_nRearHoldTicks = 0;
     // A move by hand where the window manager does not move the window.
     bool m_bManualMove = false;
     // A double-click handed to the speed read-out that it leaves unhandled

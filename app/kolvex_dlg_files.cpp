@@ -57,9 +57,9 @@ void CKolvexDlg::ReportOperation() {
 void CKolvexDlg::OnDelete() {
     if (!HaveRecordingsOrSay())
         return;
-    StopBothPlayers();
-    ShowFrontIdle();
-    ShowRearIdle();
+    // Nothing plays while files may go: stopped as by the stop button, so
+    // that the play button and the read-outs say so, whatever the answer.
+    OnStop();
     if (QMessageBox::question(this, LoadLangString(128), LoadLangString(129),
                               QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
         return;
@@ -67,7 +67,19 @@ void CKolvexDlg::OnDelete() {
         SayNoneChecked();
         return;
     }
+    FollowLoadedRecording();
     ReportOperation();
+}
+
+void CKolvexDlg::FollowLoadedRecording() {
+    const int row = m_recordings.LoadedRecordingRow();
+    if (row >= 0) {
+        m_recordings.SelectFile(row); // the rebuilt lists mark it again
+        return;
+    }
+    m_recordings.UnloadRecordingData();
+    m_strRearFile.clear();
+    ShowDrivingEvents(); // none without a current recording
 }
 
 QString CKolvexDlg::ChooseSaveFolder() {

@@ -22,19 +22,22 @@ constexpr int kOpenGuardMs = 100000;
 constexpr int kDeferredOpenTicks = 5; // of the 100 ms timer
 constexpr int kListOpenPauseMs = 200; // lets both players let go of their files
 constexpr int kHoldNearStartMs = 50;  // a first picture before the pause
+constexpr int kRearHoldPollMs = 20;   // how often a held rear player is looked at
+constexpr int kRearHoldTicks = 150;   // at most 3 s until it runs
 
 } // namespace
 
 void CKolvexDlg::OnOpen() {
     if (!m_recordings.Entries().empty() && m_bOpening)
         return;
-    m_nPendingSeekMs = 0;
-    StopBothPlayers();
-    ResetRate();
-
+    // Playback goes on while the user chooses: a cancelled dialog leaves it
+    // as it was, and only a confirmed new source stops the players.
     CMediaOpenDialog dialog(this);
     if (dialog.exec() != QDialog::Accepted)
         return;
+    m_nPendingSeekMs = 0;
+    StopBothPlayers();
+    ResetRate();
     switch (dialog.m_nSource) {
     case CMediaOpenDialog::kSourceDisk:
         OpenSource(dialog.m_nSource, dialog.m_strDrive);
@@ -49,6 +52,9 @@ void CKolvexDlg::OnOpen() {
 }
 
 void CKolvexDlg::OpenSource(int source, const QString& path) {
+    // Whatever the new source holds, the last recording's graph, path and
+    // readings go with it.
+    m_recordings.UnloadRecordingData();
     if (source == CMediaOpenDialog::kSourceFile) {
         m_nOpenMode = 2;
         m_recordings.Reset();
@@ -95,6 +101,7 @@ void CKolvexDlg::StartOpenGuard() {
 }
 
 void CKolvexDlg::PlayRecording(int index, PlayStart start) {
+    CancelRearHold();
     if (start == PlayStart::Deferred)
         ShowFrontSurface();
     if (start == PlayStart::BackToFirst && m_frontPlayer.m_bUsable)
@@ -109,6 +116,9 @@ void CKolvexDlg::PlayRecording(int index, PlayStart start) {
     m_recordings.SelectFile(index);
     m_recordings.LoadRecordingData(index);
     ShowDrivingEvents();
+    // The instruments show the new recording's start at once, not the last
+    // one's readings until its first time report.
+    ShowPosition(0);
     const bool opened = start == PlayStart::Disk || start == PlayStart::SingleFile;
     QString path;
     if (opened) {
@@ -130,9 +140,14 @@ void CKolvexDlg::PlayRecording(int index, PlayStart start) {
         m_frontPlayer.Play();
 
     if (start == PlayStart::BackToFirst) {
+        // The rear camera comes back with the front one, held at its first
+        // picture too, so that Play plays both.
+        OpenRearRecording(path);
         QThread::msleep(kHoldNearStartMs);
         if (m_frontPlayer.m_bUsable)
             m_frontPlayer.Pause();
+        if (!m_strRearFile.isEmpty())
+            HoldRearAtStart();
         m_positionSlider.setValue(0);
         return;
     }
@@ -143,13 +158,18 @@ void CKolvexDlg::PlayRecording(int index, PlayStart start) {
 
 void CKolvexDlg::OpenRearRecording(const QString& frontPath) {
     const QString rear = FindRearFile(frontPath);
+    m_strRearFile = rear;
     if (rear.isEmpty()) {
-        // Rebuilt, so that the rear window no longer shows the last
-        // recording's picture.
+        // No rear camera for this recording: the rear pane shows its idle
+        // picture, and the player is stopped and rebuilt so that nothing of
+        // the last rear recording (picture, rate overlay) stays behind.
+        if (m_rearPlayer.m_bUsable)
+            m_rearPlayer.Stop();
         m_rearPlayer.Recreate();
         if (m_rearPlayer.m_bUsable)
             m_rearPlayer.SetWindow(
                 static_cast<CVlcPlayer::WindowHandle>(m_rearVideo.SurfaceWinId()));
+        ShowRearIdle();
         return;
     }
     ShowRearSurface();
@@ -158,6 +178,26 @@ void CKolvexDlg::OpenRearRecording(const QString& frontPath) {
     m_rearPlayer.OpenMedia(NativePath(rear).constData());
     if (m_rearPlayer.m_bUsable)
         m_rearPlayer.Play();
+}
+
+void CKolvexDlg::HoldRearAtStart() {
+    if (!m_rearPlayer.m_bUsable)
+        return;
+    m_nRearHoldTicks = 0;
+    m_rearHoldTimer.start(kRearHoldPollMs, this);
+}
+
+void CKolvexDlg::CancelRearHold() {
+    m_rearHoldTimer.stop();
+}
+
+void CKolvexDlg::OnRearHoldTick() {
+    // Running once it reports a time; a recording that never starts is
+    // paused all the same when the wait is over.
+    if (m_rearPlayer.GetTime() <= 0 && ++m_nRearHoldTicks < kRearHoldTicks)
+        return;
+    m_rearHoldTimer.stop();
+    m_rearPlayer.Pause();
 }
 
 void CKolvexDlg::OnDeferredOpenTick() {
@@ -199,6 +239,10 @@ void CKolvexDlg::OnOpenFile(int row) {
 
 void CKolvexDlg::OnFrontEndReached() {
     if (!m_bAutoNext) {
+        // Held at its start, the recording is driven anew from there: the
+        // path driven so far goes.
+        m_recordings.PlotDrivenPath(0);
+        ShowPosition(0);
         if (m_frontPlayer.m_bUsable) {
             m_frontPlayer.Stop();
             m_frontPlayer.Play();

@@ -90,6 +90,7 @@ void CKolvexDlg::RestartRateOverlay() {
 }
 
 void CKolvexDlg::OnPlayPause() {
+    CancelRearHold();
     m_nPendingSeekMs = 0;
     m_gsensor.m_bStopped = 0;
     m_gsensor.update();
@@ -99,7 +100,20 @@ void CKolvexDlg::OnPlayPause() {
         m_btnPlay.update();
         return;
     }
-    if (m_frontPlayer.m_bUsable && m_frontPlayer.m_bPlaying) {
+    if (m_recordings.CurrentFile() < 0) {
+        // The recording that played is gone (deleted): play starts the
+        // list from its first recording.
+        m_nDeferredOpenCountdown = 0;
+        StartOpenGuard();
+        ShowFrontSurface();
+        PlayRecording(0, PlayStart::List);
+        return;
+    }
+    // The rear camera follows the front one's command: both play or both
+    // pause, whatever each was doing (the rear may have been held at its
+    // start, or still be running after the front one stopped).
+    const bool pause = m_frontPlayer.m_bUsable && m_frontPlayer.m_bPlaying;
+    if (pause) {
         m_frontPlayer.Pause();
     } else {
         ShowFrontSurface();
@@ -107,9 +121,13 @@ void CKolvexDlg::OnPlayPause() {
             m_frontPlayer.Play();
         RestartRateOverlay();
     }
-    if (m_rearPlayer.m_bUsable && m_rearPlayer.m_bPlaying) {
-        m_rearPlayer.Pause();
-    } else {
+    if (m_strRearFile.isEmpty())
+        return; // no rear recording: the rear pane stays idle
+    const bool rearPlaying = m_rearPlayer.m_bUsable && m_rearPlayer.m_bPlaying;
+    if (pause) {
+        if (rearPlaying)
+            m_rearPlayer.Pause();
+    } else if (!rearPlaying) {
         ShowRearSurface();
         if (m_rearPlayer.m_bUsable)
             m_rearPlayer.Play();
@@ -129,6 +147,11 @@ void CKolvexDlg::OnStop() {
     m_gsensor.update();
     ShowFrontIdle();
     ShowRearIdle();
+    // Stopped, nothing is where the car is: the speed and the compass say
+    // "no data", the car leaves the map and the next start drives anew.
+    m_recordings.ClearPosition();
+    m_gpsIcon.m_bActive = 0;
+    m_gpsIcon.update();
     if (m_pInhibitor)
         m_pInhibitor->Release();
 }
@@ -188,21 +211,19 @@ QString CKolvexDlg::ChooseSnapshotPath() {
 }
 
 void CKolvexDlg::OnPlayerTime(int64_t timeMs) {
-    // While a seek waits, the slider stays where the user put it.
-    if (m_nPendingSeekMs != 0)
+    // While a seek waits, the slider stays where the user put it. Reports
+    // that were on the way when the player stopped are late: the stop
+    // cleared what they would show.
+    if (m_nPendingSeekMs != 0 || FrontStopped())
         return;
     m_bOpening = false;
-    const bool fix = m_recordings.UpdatePosition(timeMs, m_bGSensorEnabled, m_bMapEnabled) != 0;
-    // The icon is see-through: repainting it repaints the caption below it,
-    // so it is repainted only when its look changes.
-    if (fix != m_gpsIcon.m_bActive) {
-        m_gpsIcon.m_bActive = fix;
-        m_gpsIcon.update();
-    }
+    ShowPosition(timeMs);
     const int64_t length = m_frontPlayer.m_bUsable ? m_frontPlayer.GetLength() : 0;
     const int position =
         length <= 0 ? 0 : static_cast<int>(static_cast<double>(timeMs) / length * 1000.0);
-    m_positionSlider.PostPosition(position);
+    // Set here, on the window's thread, rather than posted: a position
+    // still on its way would pull the slider away from 0 after a stop.
+    m_positionSlider.setValue(position);
 }
 
 void CKolvexDlg::OnPlayerState(int state) {
@@ -217,6 +238,9 @@ void CKolvexDlg::OnPlayerState(int state) {
         break;
     case 2:
     case 3:
+        // A start reported before a stop does not make the button lie.
+        if (FrontStopped())
+            return;
         m_btnPlay.m_bAltState = 1;
         if (state == 3 && m_pInhibitor)
             m_pInhibitor->Inhibit(QStringLiteral("Playing a recording"));
@@ -234,7 +258,22 @@ void CKolvexDlg::OnPlayerError(int code) {
                          QMessageBox::Ok);
 }
 
+void CKolvexDlg::ShowPosition(int64_t timeMs) {
+    const bool fix = m_recordings.UpdatePosition(timeMs, m_bGSensorEnabled, m_bMapEnabled) != 0;
+    // The icon is see-through: repainting it repaints the caption below it,
+    // so it is repainted only when its look changes.
+    if (fix != m_gpsIcon.m_bActive) {
+        m_gpsIcon.m_bActive = fix;
+        m_gpsIcon.update();
+    }
+}
+
+bool CKolvexDlg::FrontStopped() const {
+    return m_frontPlayer.m_bUsable && !m_frontPlayer.m_bPlaying && !m_frontPlayer.m_bPaused;
+}
+
 void CKolvexDlg::StopBothPlayers() {
+    CancelRearHold();
     if (m_frontPlayer.m_bUsable)
         m_frontPlayer.Stop();
     if (m_rearPlayer.m_bUsable)

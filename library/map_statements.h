@@ -11,6 +11,8 @@ inline const QString kPathDelete = QStringLiteral("path_delete()");
 inline const QString kDrivenPathDelete = QStringLiteral("pathdrived_delete()");
 inline const QString kSpeedRouteDelete = QStringLiteral("speedroute_delete()");
 inline const QString kEventMarksDelete = QStringLiteral("eventmarks_delete()");
+// Takes the car off the map until the next position comes.
+inline const QString kMarkerDelete = QStringLiteral("marker_delete()");
 
 // "path_plot(lat,lon)" or "pathdrived_plot(lat,lon)" for a stored sample,
 // in decimal degrees, latitude first, six decimals with a full stop.

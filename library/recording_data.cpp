@@ -89,6 +89,9 @@ int CRecordingManager::LoadRecordingData(int entry) {
     if (m_pMap) {
         m_pMap->RunScript(kDrivenPathDelete);
         m_pMap->RunScript(kPathDelete);
+        // The car comes back with this recording's first position; one
+        // without GPS shows none rather than the last recording's.
+        m_pMap->RunScript(kMarkerDelete);
     }
     // The buffers are filled below only for blocks that lie inside the
     // file: a damaged record must not make us allocate what it claims.
@@ -105,12 +108,14 @@ int CRecordingManager::LoadRecordingData(int entry) {
 
     const VideoMetaInfo& meta = m_entries[static_cast<size_t>(entry)].meta;
     m_strDataPath = GetCurrentPath();
+    // Also when the file cannot be read: the graph must not go on showing
+    // the last recording's samples.
+    if (m_pGSensor)
+        m_pGSensor->ClearSamples();
     BlockFile file(m_strDataPath);
     if (!file.IsOpen())
         return 0;
     const uint64_t length = file.Length();
-    if (m_pGSensor)
-        m_pGSensor->ClearSamples();
 
     if (BlockFile::Inside(meta.gsensorOffset, meta.gsensorSize, length)) {
         m_gsensorData.resize(meta.gsensorSize);
@@ -197,6 +202,47 @@ void CRecordingManager::ClearGpsInstruments() {
         compass->SetImage(0);
     if (ISpeedView* speed = m_pMainWnd->SpeedReadout())
         speed->SetSpeed(false, 0);
+}
+
+void CRecordingManager::ClearPosition() {
+    if (m_pMap) {
+        m_pMap->RunScript(kDrivenPathDelete);
+        m_pMap->RunScript(kMarkerDelete);
+    }
+    ClearGpsInstruments();
+    // The next report redraws the instruments, whichever sample it is.
+    m_nLastShownSample = -1;
+}
+
+void CRecordingManager::UnloadRecordingData() {
+    if (m_pMap) {
+        m_pMap->RunScript(kPathDelete);
+        m_pMap->RunScript(kEventMarksDelete);
+    }
+    ClearPosition();
+    m_gpsData.clear();
+    m_gpsData.shrink_to_fit();
+    m_nGpsDataSize = 0;
+    m_gsensorData.clear();
+    m_gsensorData.shrink_to_fit();
+    m_nGSensorDataSize = 0;
+    PlotSpeedRoute(); // takes a drawn route away
+    if (m_pGSensor) {
+        m_pGSensor->ClearSamples();
+        m_pGSensor->Invalidate(true);
+    }
+    ClearHighlights();
+    m_nCurFile = -1;
+    m_strDataPath.clear();
+}
+
+int CRecordingManager::LoadedRecordingRow() const {
+    if (m_strDataPath.isEmpty())
+        return -1;
+    for (int i = 0; i < static_cast<int>(m_entries.size()); ++i)
+        if (GetPath(i) == m_strDataPath)
+            return i;
+    return -1;
 }
 
 int CRecordingManager::UpdatePosition(int64_t timeMs, bool updateGraph, bool updateMap) {

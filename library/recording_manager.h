@@ -71,6 +71,17 @@ public:
     int SelectFile(int row);
     int SelectGroup(int group);
     int LoadRecordingData(int entry);
+    // The recording stays loaded but shows no position: the speed and the
+    // compass say "no data", the car leaves the map and the driven path
+    // starts again with the next position (after a stop).
+    void ClearPosition();
+    // Forgets the loaded recording (its file went away): no recording is
+    // current, nothing of it stays on the graph or the map, and the
+    // instruments say "no data".
+    void UnloadRecordingData();
+    // The row of the recording whose data is loaded, found by its path
+    // after the list changed; -1 when it is no longer listed.
+    int LoadedRecordingRow() const;
     int UpdatePosition(int64_t timeMs, bool updateGraph, bool updateMap);
     int PlotDrivenPath(uint32_t timeMs);
     // The route coloured by speed, sent with the path of every recording

@@ -17,10 +17,12 @@ int CRecordingManager::GroupOfCurrentFile() {
 }
 
 void CRecordingManager::ClearHighlights() {
+    // Every row, not only the last current one: exactly one row is marked
+    // whatever happened to the current index meanwhile.
     if (m_pGroupList)
-        m_pGroupList->SetDropHighlight(m_nCurGroup, false);
+        m_pGroupList->SetDropHighlight(-1, false);
     if (m_pFileList)
-        m_pFileList->SetDropHighlight(m_nCurFile, false);
+        m_pFileList->SetDropHighlight(-1, false);
 }
 
 int CRecordingManager::SelectFile(int row) {

@@ -141,6 +141,13 @@ bool CRecordingListModel::IsHighlighted(int row) const {
     return HasMark(row, kHighlighted);
 }
 
+int CRecordingListModel::HighlightedRow() const {
+    for (size_t row = 0; row < m_marks.size(); ++row)
+        if (m_marks[row] & kHighlighted)
+            return static_cast<int>(row);
+    return -1;
+}
+
 bool CRecordingListModel::IsChecked(int row) const {
     return m_bCheckBoxes && HasMark(row, kChecked);
 }

@@ -39,6 +39,8 @@ public:
     // left alone.
     void SetHighlight(int row, bool highlighted);
     bool IsHighlighted(int row) const;
+    // The first highlighted row; -1 when none is.
+    int HighlightedRow() const;
     bool IsChecked(int row) const;
     void SetChecked(int row, bool checked);
 

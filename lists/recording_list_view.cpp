@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QItemSelectionModel>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QToolTip>
@@ -72,6 +73,31 @@ void CRecordingListView::ScrollRowIntoView(int item) {
     horizontalScrollBar()->setValue(left);
 }
 
+void CRecordingListView::Highlight(int item, bool highlighted) {
+    m_pModel->SetHighlight(item, highlighted);
+    SelectHighlightedRow();
+}
+
+void CRecordingListView::SelectHighlightedRow() {
+    QItemSelectionModel* selection = selectionModel();
+    if (!selection)
+        return;
+    const int row = m_pModel->HighlightedRow();
+    if (row < 0 || m_pModel->columnCount() == 0) {
+        selection->clearSelection();
+        return;
+    }
+    const QModelIndex index = m_pModel->index(row, 0);
+    if (selection->currentIndex().row() == row && selection->isRowSelected(row))
+        return;
+    // No scrolling here: the owner asks for that where it wants it.
+    const bool scrolls = hasAutoScroll();
+    setAutoScroll(false);
+    selection->setCurrentIndex(index,
+                               QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    setAutoScroll(scrolls);
+}
+
 void CRecordingListView::mouseDoubleClickEvent(QMouseEvent* event) {
     const QModelIndex hit = indexAt(event->position().toPoint());
     QTableView::mouseDoubleClickEvent(event);
@@ -81,6 +107,10 @@ void CRecordingListView::mouseDoubleClickEvent(QMouseEvent* event) {
         CWindowMessageEvent message(m_nOpenMessage, hit.isValid() ? hit.row() : -1, 0);
         QCoreApplication::sendEvent(owner, &message);
     }
+    // The click chose the row it hit; when the window did not start it
+    // (still opening another one, or no row), the playing row is the
+    // chosen one again.
+    SelectHighlightedRow();
 }
 
 void CRecordingListView::changeEvent(QEvent* event) {

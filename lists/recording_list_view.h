@@ -37,7 +37,10 @@ protected:
     void InsertColumns(const std::vector<unsigned>& headerIds, int width);
 
     void RemoveAll() { m_pModel->RemoveAllRows(); }
-    void Highlight(int item, bool highlighted) { m_pModel->SetHighlight(item, highlighted); }
+    // Marks the row (-1: every row) as the current one or not; the view's
+    // own current row and selection follow, so that the list never shows a
+    // second row as chosen.
+    void Highlight(int item, bool highlighted);
     // Scrolls vertically until the row is wholly visible.
     void ScrollRowIntoView(int item);
 
@@ -47,6 +50,9 @@ protected:
 
 private:
     void TakeHighlightColours();
+    // The view's current row and selection on the highlighted row, or on
+    // none when no row is highlighted.
+    void SelectHighlightedRow();
 
     CRecordingListModel* m_pModel;
     int m_nOpenMessage;

@@ -3,6 +3,7 @@
 // Each test works on its own copy of the card that the test run wrote once.
 #include "app/command_line.h"
 #include "app/kolvex_dlg.h"
+#include "lists/media_open_dialog.h"
 #include "map/view/html_map_dlg.h"
 #include "map/view/web_engine_setup.h"
 #include "settings/app_settings.h"
@@ -12,6 +13,7 @@
 #include "window_test_helpers.h"
 
 #include <QApplication>
+#include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QDirIterator>
@@ -24,6 +26,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QProcess>
+#include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
@@ -91,6 +94,27 @@ QJsonObject MapState(CHtmlMapDlg& map) {
     });
     WaitFor([&] { return answered; }, 5000);
     return state;
+}
+
+// A checksum of a picture's pixels: the idle picture of a frame is known
+// by it.
+QByteArray Checksum(const QImage& image) {
+    const QImage pixels = image.convertToFormat(QImage::Format_RGB32);
+    QCryptographicHash hash(QCryptographicHash::Md5);
+    for (int y = 0; y < pixels.height(); ++y)
+        hash.addData(QByteArrayView(reinterpret_cast<const char*>(pixels.constScanLine(y)),
+                                    pixels.width() * 4));
+    return hash.result().toHex();
+}
+
+// The rows a list shows as chosen: highlighted by the window or selected
+// by the view.
+std::set<int> ChosenRows(CRecordingListView& list) {
+    std::set<int> rows;
+    for (int row = 0; row < list.ItemCount(); ++row)
+        if (list.ListModel()->IsHighlighted(row) || list.selectionModel()->isRowSelected(row))
+            rows.insert(row);
+    return rows;
 }
 
 // A private copy of the card the test run wrote, modes included.
@@ -474,6 +498,235 @@ TEST_F(SampleCardTest, GermanRelabelsTheListsAndTheTips) {
     window.m_toolTip.HideTip();
 }
 
+// What the window shows after each step a user takes through the card:
+// the rear pane (the rear camera's picture or the idle picture), the play
+// button's picture, the speed read-out, the car and the driven path on the
+// map, and the rows chosen in both lists.
+TEST_F(SampleCardTest, TheWindowShowsWhatPlays) {
+    QDir().mkpath(QStringLiteral(KOLVEX_SCREENSHOT_DIR));
+    window.raise();
+    QTest::qWait(300);
+    // The rear frame's idle picture, as the screen shows it before anything
+    // was opened.
+    const QByteArray idle = Checksum(Grab(window.m_rearFrame));
+    OpenFromCommandLine(card.root);
+
+    enum class Driven { Any, None, Fresh };
+    struct Shown {
+        QString front;    // the recording that is current
+        QString rear;     // the rear file that shows, or empty: the idle picture
+        bool pauseButton; // the play button shows its pause picture
+        bool speed;       // the speed read-out shows a reading
+        bool car;         // the car is on the map
+        Driven driven = Driven::Any;
+    };
+    int shot = 0;
+    const auto expectShown = [&](const char* step, const Shown& want) {
+        SCOPED_TRACE(step);
+        const int row = EntryOf(want.front);
+        EXPECT_TRUE(window.m_recordings.GetCurrentPath().endsWith("/" + want.front))
+            << window.m_recordings.GetCurrentPath().toStdString();
+        EXPECT_EQ(ChosenRows(window.m_fileList), std::set<int>{row});
+        EXPECT_EQ(ChosenRows(window.m_groupList), std::set<int>{GroupOf(want.front)});
+        // Both lists show the playing row.
+        for (CRecordingListView* list : {static_cast<CRecordingListView*>(&window.m_fileList),
+                                         static_cast<CRecordingListView*>(&window.m_groupList)}) {
+            const int shown = list == &window.m_fileList ? row : GroupOf(want.front);
+            const QRect cell = list->visualRect(list->model()->index(shown, 0));
+            EXPECT_TRUE(list->viewport()->rect().contains(QRect(0, cell.top(), 1, cell.height())))
+                << "row " << shown << " at " << cell.top() << " of " << list->viewport()->height();
+        }
+        EXPECT_EQ(window.m_btnPlay.m_bAltState, want.pauseButton ? 1 : 0);
+        EXPECT_TRUE(WaitFor([&] { return (window.m_speed.m_bValid != 0) == want.speed; }, 3000));
+        QJsonObject map;
+        EXPECT_TRUE(WaitFor(
+            [&] {
+                map = MapState(*window.m_pMapDlg);
+                return map["marker"].isArray() == want.car;
+            },
+            5000))
+            << QJsonDocument(map).toJson().toStdString();
+        const QJsonArray driven = map["driven"].toArray();
+        if (want.driven == Driven::None) {
+            EXPECT_TRUE(driven.isEmpty()) << QJsonDocument(map).toJson().toStdString();
+        } else if (want.driven == Driven::Fresh) {
+            // Begun anew at the recording's start: no line from where the
+            // last drive ended.
+            const QJsonArray start = map["path"].toArray().first().toArray();
+            ASSERT_FALSE(driven.isEmpty());
+            EXPECT_NEAR(driven.first().toArray()[0].toDouble(), start[0].toDouble(), 0.0003);
+            EXPECT_NEAR(driven.first().toArray()[1].toDouble(), start[1].toDouble(), 0.0003);
+        }
+        window.raise();
+        QTest::qWait(300);
+        const QImage rearPane = Grab(window.m_rearFrame);
+        rearPane.save(QStringLiteral(KOLVEX_SCREENSHOT_DIR) +
+                      QStringLiteral("/rear_pane_%1.png").arg(++shot));
+        if (want.rear.isEmpty()) {
+            EXPECT_EQ(window.m_rearFrame.m_bIdle, 1);
+            EXPECT_TRUE(window.m_rearVideo.isHidden());
+            EXPECT_EQ(Checksum(rearPane), idle) << "rear_pane_" << shot << ".png";
+        } else {
+            EXPECT_TRUE(MediaAddress(window.m_rearPlayer).endsWith("/" + want.rear))
+                << MediaAddress(window.m_rearPlayer).toStdString();
+            EXPECT_FALSE(window.m_rearVideo.isHidden());
+            EXPECT_NE(Checksum(rearPane), idle) << "rear_pane_" << shot << ".png";
+            EXPECT_GE(DistinctColours(Grab(window.m_rearVideo)), 12)
+                << "rear_pane_" << shot << ".png";
+        }
+    };
+    const auto startedAndRunning = [&](const QString& name) {
+        EXPECT_TRUE(WaitUntilPlaying(name)) << name.toStdString();
+        EXPECT_TRUE(WaitFor([&] { return !window.m_bOpening; }, 5000));
+    };
+    const auto doubleClickRow = [&](const QString& name) {
+        const QModelIndex index = window.m_fileList.model()->index(EntryOf(name), 1);
+        window.m_fileList.scrollTo(index);
+        QTest::mouseDClick(window.m_fileList.viewport(), Qt::LeftButton, {},
+                           window.m_fileList.visualRect(index).center());
+    };
+    // Near the end, so that the recording's end comes within a second.
+    const auto nearItsEnd = [&] { SeekTo(window.m_frontPlayer.GetLength() - 800); };
+
+    startedAndRunning(QStringLiteral("MOVA0010.MP4"));
+    expectShown("the card opened", {"MOVA0010.MP4", "MOVA001R.MP4", true, true, true});
+
+    doubleClickRow(QStringLiteral("MOVG0020.MP4"));
+    startedAndRunning(QStringLiteral("MOVG0020.MP4"));
+    expectShown("a double-click", {"MOVG0020.MP4", "MOVG002R.MP4", true, true, true});
+
+    nearItsEnd();
+    startedAndRunning(QStringLiteral("MOVA0030.MP4"));
+    expectShown("auto play next, no rear file", {"MOVA0030.MP4", "", true, true, true});
+
+    QTest::keyClick(&window, Qt::Key_PageDown);
+    startedAndRunning(QStringLiteral("MOVA0040.MOV"));
+    // No fix for its first 2.5 seconds.
+    ASSERT_TRUE(WaitFor([&] { return window.m_frontPlayer.GetTime() > 3500; }, 8000));
+    expectShown("Page Down, rear file", {"MOVA0040.MOV", "MOVA004R.MOV", true, true, true});
+
+    nearItsEnd();
+    startedAndRunning(QStringLiteral("MOVA0050.MOV"));
+    expectShown("auto play next, no rear file", {"MOVA0050.MOV", "", true, true, true});
+
+    QTest::keyClick(&window, Qt::Key_PageUp);
+    startedAndRunning(QStringLiteral("MOVA0040.MOV"));
+    ASSERT_TRUE(WaitFor([&] { return window.m_frontPlayer.GetTime() > 3500; }, 8000));
+    expectShown("Page Up, rear file", {"MOVA0040.MOV", "MOVA004R.MOV", true, true, true});
+
+    doubleClickRow(QStringLiteral("MOVA0080.MP4"));
+    startedAndRunning(QStringLiteral("MOVA0080.MP4"));
+    expectShown("a recording without GPS", {"MOVA0080.MP4", "", true, false, false});
+
+    // The card's end: the first recording comes back paused, with its rear
+    // picture; Play plays both.
+    const QString last = window.m_recordings.Entries().back().name;
+    doubleClickRow(last);
+    startedAndRunning(last);
+    nearItsEnd();
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            return window.m_recordings.GetCurrentPath().endsWith("/MOVA0010.MP4") &&
+                   window.m_btnPlay.m_bAltState == 0;
+        },
+        8000));
+    QTest::qWait(1000);
+    expectShown("the card's end", {"MOVA0010.MP4", "MOVA001R.MP4", false, true, true});
+    // Both held near their start.
+    const int64_t frontHeld = window.m_frontPlayer.GetTime();
+    const int64_t rearHeld = window.m_rearPlayer.GetTime();
+    QTest::qWait(700);
+    EXPECT_EQ(window.m_frontPlayer.GetTime(), frontHeld);
+    EXPECT_EQ(window.m_rearPlayer.GetTime(), rearHeld);
+    EXPECT_LT(rearHeld, 1000);
+    window.m_btnPlay.click();
+    const int64_t rearBefore = window.m_rearPlayer.GetTime();
+    ASSERT_TRUE(WaitUntilPlaying(QStringLiteral("MOVA0010.MP4")));
+    EXPECT_TRUE(WaitFor([&] { return window.m_rearPlayer.GetTime() > rearBefore + 1000; }, 5000))
+        << "the rear camera plays too";
+    expectShown("Play after the card's end",
+                {"MOVA0010.MP4", "MOVA001R.MP4", true, true, true, Driven::Fresh});
+
+    // Open, then Cancel: playback goes on untouched.
+    QTimer cancel;
+    QObject::connect(&cancel, &QTimer::timeout, [] {
+        if (auto* dialog = qobject_cast<CMediaOpenDialog*>(QApplication::activeModalWidget()))
+            dialog->m_btnCancel->click();
+    });
+    cancel.start(300);
+    window.OnCommand(IDC_OPEN);
+    cancel.stop();
+    const int64_t front = window.m_frontPlayer.GetTime();
+    const int64_t rear = window.m_rearPlayer.GetTime();
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            return window.m_frontPlayer.GetTime() > front + 1000 &&
+                   window.m_rearPlayer.GetTime() > rear + 1000;
+        },
+        5000));
+    expectShown("Open, then Cancel", {"MOVA0010.MP4", "MOVA001R.MP4", true, true, true});
+
+    QTest::qWait(3000);
+    const qsizetype drivenBeforeStop = MapState(*window.m_pMapDlg)["driven"].toArray().size();
+    window.OnCommand(IDC_STOP);
+    expectShown("Stop", {"MOVA0010.MP4", "", false, false, false, Driven::None});
+
+    // Played again: a new drive from the start, without the old one.
+    window.m_btnPlay.click();
+    ASSERT_TRUE(WaitUntilPlaying(QStringLiteral("MOVA0010.MP4")));
+    QTest::qWait(1000);
+    expectShown("Play after Stop",
+                {"MOVA0010.MP4", "MOVA001R.MP4", true, true, true, Driven::Fresh});
+    EXPECT_LT(MapState(*window.m_pMapDlg)["driven"].toArray().size(), drivenBeforeStop);
+
+    // Delete stops playback before it asks; the window says so, also when
+    // the user cancels.
+    QAbstractItemModel* groups = window.m_groupList.model();
+    auto tickOnly = [&](int group) {
+        for (int row = 0; row < groups->rowCount(); ++row)
+            groups->setData(groups->index(row, 0), row == group ? Qt::Checked : Qt::Unchecked,
+                            Qt::CheckStateRole);
+    };
+    tickOnly(GroupOf(QStringLiteral("MOVA0010.MP4")));
+    {
+        BoxAnswer answer(QMessageBox::Cancel);
+        window.OnCommand(IDC_DELETE);
+        EXPECT_EQ(answer.m_texts.size(), 1);
+    }
+    expectShown("Delete, then Cancel", {"MOVA0010.MP4", "", false, false, false, Driven::None});
+    EXPECT_TRUE(QFile::exists(card.Path("DCIM/CAMF/MOVA0010.MP4")));
+
+    // The playing recording deleted: nothing of it stays.
+    window.m_btnPlay.click();
+    ASSERT_TRUE(WaitUntilPlaying(QStringLiteral("MOVA0010.MP4")));
+    ASSERT_TRUE(WaitFor([&] {
+        return !window.m_positionSlider.EventMarks().empty() || !window.m_gsensor.m_samples.empty();
+    }));
+    {
+        BoxAnswer answer(QMessageBox::Ok);
+        window.OnCommand(IDC_DELETE);
+    }
+    ASSERT_FALSE(QFile::exists(card.Path("DCIM/CAMF/MOVA0010.MP4")));
+    EXPECT_EQ(window.m_recordings.CurrentFile(), -1);
+    EXPECT_TRUE(ChosenRows(window.m_fileList).empty());
+    EXPECT_TRUE(ChosenRows(window.m_groupList).empty());
+    EXPECT_TRUE(window.m_gsensor.m_samples.empty());
+    EXPECT_TRUE(window.m_gsensor.m_eventMarksMs.empty());
+    EXPECT_TRUE(window.m_positionSlider.EventMarks().empty());
+    EXPECT_EQ(window.m_speed.m_bValid, 0);
+    EXPECT_EQ(window.m_btnPlay.m_bAltState, 0);
+    QTest::qWait(500);
+    const QJsonObject map = MapState(*window.m_pMapDlg);
+    EXPECT_FALSE(map["marker"].isArray());
+    EXPECT_TRUE(map["path"].toArray().isEmpty());
+    EXPECT_TRUE(map["driven"].toArray().isEmpty());
+    EXPECT_TRUE(map["eventMarks"].toArray().isEmpty());
+    window.raise();
+    QTest::qWait(300);
+    Grab(window).save(QStringLiteral(KOLVEX_SCREENSHOT_DIR) + "/playing_recording_deleted.png");
+    EXPECT_EQ(Checksum(Grab(window.m_rearFrame)), idle);
+}
+
 TEST_F(SampleCardTest, APulledCardIsSaidOnceAndTheWindowStaysUsable) {
     OpenFromCommandLine(card.root);
     ASSERT_TRUE(WaitUntilPlaying(QStringLiteral("MOVA0010.MP4")));
@@ -493,11 +746,16 @@ TEST_F(SampleCardTest, APulledCardIsSaidOnceAndTheWindowStaysUsable) {
         EXPECT_EQ(answer.m_texts[0], LoadLangString(StringId::PlayerError));
     }
 
-    // The lists still answer; playing from them says the same, no more.
+    // The lists still answer: a double-click opens that row's recording,
+    // and its failure is said once, no more.
     const int boxes = static_cast<int>(answer.m_texts.size());
+    const QString third = window.m_recordings.GetPath(2);
     window.OnOpenFile(2);
+    EXPECT_EQ(window.m_recordings.CurrentFile(), 2);
+    EXPECT_EQ(MediaAddress(window.m_frontPlayer), QDir::cleanPath(third));
+    EXPECT_TRUE(WaitFor([&] { return answer.m_texts.size() > boxes; }, 10000));
     QTest::qWait(3000);
-    EXPECT_LE(answer.m_texts.size(), boxes + 1);
+    EXPECT_EQ(answer.m_texts.size(), boxes + 1) << answer.m_texts.join(" | ").toStdString();
     window.OnCommand(IDC_STOP);
     EXPECT_EQ(window.m_frontFrame.m_bIdle, 1);
 }

@@ -63,14 +63,14 @@ TEST(SelectionTest, HighlightsTheCurrentFileAndGroupInBothLists) {
 
     EXPECT_EQ(p.manager.SelectFile(2), 1);
     EXPECT_EQ(p.manager.CurrentGroup(), 1);
-    EXPECT_EQ(p.log, (CallLog{"group.SetDropHighlight(0,0)", "file.SetDropHighlight(-1,0)",
+    EXPECT_EQ(p.log, (CallLog{"group.SetDropHighlight(-1,0)", "file.SetDropHighlight(-1,0)",
                               "group.SetDropHighlight(1,1)", "group.EnsureVisible(1)",
                               "file.SetDropHighlight(2,1)", "file.EnsureVisible(2)"}));
     p.log.clear();
     EXPECT_EQ(p.manager.SelectGroup(0), 1);
     EXPECT_EQ(p.manager.CurrentFile(), 0);
     // A group chosen in its list is not scrolled to.
-    EXPECT_EQ(p.log, (CallLog{"group.SetDropHighlight(1,0)", "file.SetDropHighlight(2,0)",
+    EXPECT_EQ(p.log, (CallLog{"group.SetDropHighlight(-1,0)", "file.SetDropHighlight(-1,0)",
                               "group.SetDropHighlight(0,1)", "file.SetDropHighlight(0,1)"}));
 
     p.log.clear();
@@ -113,13 +113,13 @@ TEST(RecordingDataTest, FeedsTheGraphAndDrawsThePathOfPlottableSamples) {
     Player p;
     p.LoadFolder(card);
     ASSERT_EQ(p.manager.LoadRecordingData(0), 1);
-    EXPECT_EQ(
-        p.log,
-        (CallLog{"map.pathdrived_delete()", "map.path_delete()", "graph.ClearSamples",
-                 "graph.SetScale(4,2)", "graph.ClearSamples", "graph.AppendSamples(2)",
-                 "graph.UpdateTimeScale", "graph.SamplesPerMs=0.01", "graph.UpdateTimeScale",
-                 "graph.PixelsPerMs=0.01", "graph.UpdateTimeScale", "graph.TimeScaleMode=2",
-                 "map.path_plot(48.117300,11.516667)", "map.path_plot(-33.875000,-151.200000)"}));
+    EXPECT_EQ(p.log,
+              (CallLog{"map.pathdrived_delete()", "map.path_delete()", "map.marker_delete()",
+                       "graph.ClearSamples", "graph.SetScale(4,2)", "graph.ClearSamples",
+                       "graph.AppendSamples(2)", "graph.UpdateTimeScale", "graph.SamplesPerMs=0.01",
+                       "graph.UpdateTimeScale", "graph.PixelsPerMs=0.01", "graph.UpdateTimeScale",
+                       "graph.TimeScaleMode=2", "map.path_plot(48.117300,11.516667)",
+                       "map.path_plot(-33.875000,-151.200000)"}));
     EXPECT_EQ(p.graph.samples, (std::vector<int8_t>{1, 2, 3, -4, -5, -6}));
     EXPECT_EQ(p.manager.GpsDataSize(), 4u * 32u);
     EXPECT_EQ(p.manager.GSensorDataSize(), 6u);
@@ -199,7 +199,9 @@ TEST(RecordingDataTest, VanishedFileGivesNoDataInsteadOfACrash) {
     EXPECT_EQ(p.manager.LoadRecordingData(1), 0);
     EXPECT_EQ(p.manager.GpsDataSize(), 0u);
     EXPECT_EQ(p.manager.CurrentFile(), 1);
-    EXPECT_EQ(p.log, (CallLog{"map.pathdrived_delete()", "map.path_delete()"}));
+    // The graph lets go of the last recording's samples all the same.
+    EXPECT_EQ(p.log, (CallLog{"map.pathdrived_delete()", "map.path_delete()", "map.marker_delete()",
+                              "graph.ClearSamples"}));
     EXPECT_EQ(p.manager.UpdatePosition(0, true, true), 0);
     // Replaced by a pipe: refused at once rather than waiting for a writer.
     ASSERT_EQ(::mkfifo(p.manager.GetPath(1).toUtf8().constData(), 0644), 0);
@@ -291,6 +293,77 @@ TEST(PositionTest, AnotherRecordingRedrawsEvenAtTheSameSampleIndex) {
     p.log.clear();
     EXPECT_EQ(p.manager.UpdatePosition(5000, false, false), 1);
     EXPECT_EQ(p.log, (CallLog{"compass.SetHeading(90)", "speed.SetSpeed(1,99)"}));
+}
+
+// After a stop the recording stays loaded without a position: no speed, no
+// car, no driven path; the next report draws them again, at any sample.
+TEST(PositionTest, AClearedPositionComesBackWithTheNextReport) {
+    TempCard card;
+    card.AddRecording("FILE0001.MOV", Driving(10));
+    Player p;
+    p.LoadFolder(card);
+    p.manager.LoadRecordingData(0);
+    p.manager.UpdatePosition(5000, false, true);
+    p.log.clear();
+    p.manager.ClearPosition();
+    EXPECT_EQ(p.log, (CallLog{"map.pathdrived_delete()", "map.marker_delete()",
+                              "compass.SetImage(0)", "speed.SetSpeed(0,0)"}));
+    EXPECT_EQ(p.manager.GpsDataSize(), 10u * 32u);
+    p.log.clear();
+    EXPECT_EQ(p.manager.UpdatePosition(5000, false, true), 1);
+    EXPECT_EQ(p.log, (CallLog{"compass.SetHeading(90)", "speed.SetSpeed(1,5)",
+                              "map.MoveMarker(48.07088,11.31000)"}));
+}
+
+// A recording without GPS takes the car of the last one off the map.
+TEST(RecordingDataTest, ARecordingWithoutGpsShowsNoCar) {
+    TempCard card;
+    card.AddRecording("FILE0001.MOV", Driving(10));
+    card.AddRecording("FILE0002.MOV", RecordingAt("2015-06-01 11:00:00", 10000));
+    Player p;
+    p.LoadFolder(card);
+    p.manager.LoadRecordingData(0);
+    p.manager.UpdatePosition(3000, false, true);
+    p.log.clear();
+    ASSERT_EQ(p.manager.LoadRecordingData(1), 1);
+    EXPECT_EQ(CallsStartingWith(p.log, "map."),
+              (CallLog{"map.pathdrived_delete()", "map.path_delete()", "map.marker_delete()"}));
+    p.log.clear();
+    EXPECT_EQ(p.manager.UpdatePosition(3000, false, true), 0);
+    EXPECT_EQ(CallsStartingWith(p.log, "map."), CallLog{});
+}
+
+// The list changed under the loaded recording: it is found again by its
+// path, or, when it went, nothing of it stays shown.
+TEST(RecordingDataTest, TheLoadedRecordingIsFoundAgainOrForgotten) {
+    TempCard card;
+    card.AddRecording("FILE0001.MOV", Driving(10));
+    card.AddRecording("FILE0002.MOV", Driving(10, 1, "2015-06-01 11:00:00"));
+    Player p;
+    p.LoadFolder(card);
+    EXPECT_EQ(p.manager.LoadedRecordingRow(), -1);
+    p.manager.SelectFile(1);
+    p.manager.LoadRecordingData(1);
+    EXPECT_EQ(p.manager.LoadedRecordingRow(), 1);
+    // Listed again with another recording before it: the same file, a new row.
+    card.AddRecording("FILE0000.MOV", Driving(10, 1, "2015-06-01 09:00:00"));
+    ASSERT_EQ(p.manager.Load(card.Root(), QString()), 1);
+    EXPECT_EQ(p.manager.LoadedRecordingRow(), 2);
+
+    p.log.clear();
+    p.manager.UnloadRecordingData();
+    EXPECT_EQ(p.log,
+              (CallLog{"map.path_delete()", "map.eventmarks_delete()", "map.pathdrived_delete()",
+                       "map.marker_delete()", "compass.SetImage(0)", "speed.SetSpeed(0,0)",
+                       "graph.ClearSamples", "graph.Invalidate(1)", "group.SetDropHighlight(-1,0)",
+                       "file.SetDropHighlight(-1,0)"}));
+    EXPECT_EQ(p.manager.CurrentFile(), -1);
+    EXPECT_EQ(p.manager.LoadedRecordingRow(), -1);
+    EXPECT_EQ(p.manager.GpsDataSize(), 0u);
+    EXPECT_EQ(p.manager.GSensorDataSize(), 0u);
+    p.log.clear();
+    EXPECT_EQ(p.manager.UpdatePosition(3000, true, true), 0);
+    EXPECT_EQ(p.log, (CallLog{"compass.SetImage(0)", "speed.SetSpeed(0,0)"}));
 }
 
 TEST(PositionTest, GraphCursorMovesWithTheTimeWhenItHasSamples) {

@@ -1,10 +1,11 @@
 // The map page's behaviour, shared by ymap.html and bmap.html.
 //
-// The player drives the page through five global functions (movpos,
-// path_plot, path_delete, pathdrived_plot, pathdrived_delete), each called as
-// one statement with WGS-84 decimal degrees, latitude first. A whole path
-// arrives as thousands of path_plot calls in a row, so points are collected
-// and drawn once per burst instead of redrawing the line for every point.
+// The player drives the page through global functions (movpos, marker_delete,
+// path_plot, path_delete, pathdrived_plot, pathdrived_delete and the marks'
+// and speed route's own), each called as one statement with WGS-84 decimal
+// degrees, latitude first. A whole path arrives as thousands of path_plot
+// calls in a row, so points are collected and drawn once per burst instead of
+// redrawing the line for every point.
 //
 // The page works offline: the car, the paths and the scale bar draw on a plain
 // background and nothing waits for tiles.
@@ -236,6 +237,12 @@
       // Once the car moves, the whole path is complete: later path points
       // (a new recording) are fitted only after the next path_delete.
       fitWholePath = false;
+    };
+
+    // No position to show (stopped, or a recording without GPS): the car
+    // leaves the map until the next movpos.
+    root.marker_delete = function () {
+      car.remove();
     };
 
     root.path_plot = function (lat, lon) {

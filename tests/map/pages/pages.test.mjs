@@ -43,6 +43,14 @@ describe('ymap.html (elliptical Mercator, plain WGS-84)', () => {
     state = await mapState(page);
     assert.deepEqual(state.driven, [[48.1395, 11.58525], [48.14, 11.59]]);
     assert.deepEqual(state.marker, [48.14, 11.59]);
+
+    // Without a position the car goes, the lines stay; the next one brings it back.
+    await send(page, 'marker_delete()', 'marker_delete()');
+    state = await mapState(page);
+    assert.equal(state.marker, null);
+    assert.equal(state.driven.length, 2);
+    await send(page, 'movpos(48.141000, 11.591000)');
+    assert.deepEqual((await mapState(page)).marker, [48.141, 11.591]);
     assert.deepEqual(errors, []);
     await page.close();
   });
