@@ -411,7 +411,10 @@ TEST_F(SampleCardTest, FileCommandsWorkOnTheCard) {
     {
         BoxAnswer answer(QMessageBox::Ok);
         window.OnCommand(IDC_SAVE_AS);
-        EXPECT_TRUE(answer.m_texts.isEmpty()) << answer.m_texts.join(" | ").toStdString();
+        // Only the closing word of a copy that went well.
+        EXPECT_EQ(
+            answer.m_texts,
+            QStringList{QStringLiteral("5 of 5 files were copied to %1.").arg(output.path())});
     }
     const std::pair<const char*, const char*> copies[] = {
         {"DCIM/CAMF/MOVA0010.MP4", "DCIM/CAMF/MOVA0010.MP4"},
@@ -445,7 +448,8 @@ TEST_F(SampleCardTest, FileCommandsWorkOnTheCard) {
         BoxAnswer answer(QMessageBox::Ok);
         window.OnCommand(IDC_DELETE);
         ASSERT_FALSE(answer.m_texts.isEmpty());
-        EXPECT_EQ(answer.m_texts[0], LoadLangString(129));
+        EXPECT_TRUE(answer.m_texts[0].startsWith(LoadLangString(129)))
+            << answer.m_texts[0].toStdString();
         EXPECT_EQ(answer.m_texts.size(), 1) << answer.m_texts.join(" | ").toStdString();
     }
     EXPECT_FALSE(QFile::exists(card.Path("DCIM/CAMF/MOVA0080.MP4")));
