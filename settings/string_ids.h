@@ -116,7 +116,7 @@ enum : unsigned int {
     CopyFilesFailed = 255,   // "Files not copied (%s): %s"
     // The reasons.
     ReasonVanished = 256,       // "the file is no longer there"
-    ReasonReplaced = 257,       // "it was replaced after the list was loaded"
+    ReasonReplaced = 257,       // "replaced after the list was loaded"
     ReasonNameTaken = 258,      // "a file named %s already exists"
     ReasonTargetIsListed = 259, // "the target is itself a recording in the list"
     ReasonKept = 260,           // "the existing file was kept"
