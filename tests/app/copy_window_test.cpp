@@ -79,10 +79,10 @@ TEST(CopyWindowTest, RepaintsAndCancelsWhileALargeFileIsCopied) {
     groups->setData(groups->index(0, 0), Qt::Checked, Qt::CheckStateRole);
     window.m_saveFolder = target.path();
     QApplication::processEvents();
-    // About 15 ms per MiB of the large file: some seconds for all of it.
+    // About 30 ms per MiB of the large file: some seconds for all of it.
     SetCopyWriteHook([](const QString& path) {
         if (path.endsWith("MOVA001R.MP4"))
-            std::this_thread::sleep_for(std::chrono::milliseconds(15));
+            std::this_thread::sleep_for(std::chrono::milliseconds(30));
         return true;
     });
 
