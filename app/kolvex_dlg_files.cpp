@@ -83,6 +83,8 @@ QString CKolvexDlg::ChooseSaveFolder() {
 void CKolvexDlg::OnSaveAs() {
     if (!HaveRecordingsOrSay())
         return;
+    // A start still pending from the last open would play during the copy.
+    m_nDeferredOpenCountdown = 0;
     StopBothPlayers();
     ShowFrontIdle();
     ShowRearIdle();

@@ -256,11 +256,18 @@ TEST(FileOperationFaultsTest, SuccessIsSaidAndDeleteCountsFirst) {
     groups->setData(groups->index(0, 0), Qt::Checked, Qt::CheckStateRole);
     window.m_saveFolder = target.path() + "/";
     {
+        // At once after the open: the first recording has not started yet.
+        const size_t before = fake().log().size();
         BoxAnswer answer(QMessageBox::Ok);
         window.OnCommand(IDC_SAVE_AS);
         ASSERT_EQ(answer.m_texts.size(), 1);
         EXPECT_EQ(answer.m_text,
                   QStringLiteral("5 of 5 files were copied to %1.").arg(target.path()));
+        // Save as stops playback; the start the open had planned does not
+        // come afterwards either.
+        QTest::qWait(800);
+        EXPECT_EQ(fake().log().substr(before).find("media_player_play("), std::string::npos)
+            << fake().log().substr(before);
     }
     BoxAnswer answer(QMessageBox::Cancel);
     window.OnCommand(IDC_DELETE);
