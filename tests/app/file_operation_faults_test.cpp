@@ -278,5 +278,52 @@ TEST(FileOperationFaultsTest, SuccessIsSaidAndDeleteCountsFirst) {
     EXPECT_TRUE(QFileInfo::exists(card.Root() + "/DCIM/CAMF/MOVA0010.MP4"));
 }
 
+// The copy asks from its own thread; the window asks one question at a
+// time, in the copy's order, and each answer holds for its file alone.
+TEST(FileOperationFaultsTest, OverwriteQuestionsComeInOrderWithTheirAnswers) {
+    ASSERT_TRUE(fake().loaded());
+    fake().reset();
+    TempCard card;
+    WriteDualCard(card);
+    QTemporaryDir target;
+    for (const char* name : {"DCIM/CAMF/MOVA0010.MP4", "DCIM/CAMF/MOVG0020.MP4"}) {
+        QDir().mkpath(target.path() + "/DCIM/CAMF");
+        QFile old(target.path() + "/" + name);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("older copy");
+    }
+    FakePlayerWindow window;
+    window.OpenSource(CMediaOpenDialog::kSourceFolder, card.Root());
+    QAbstractItemModel* groups = window.m_groupList.model();
+    groups->setData(groups->index(0, 0), Qt::Checked, Qt::CheckStateRole);
+    window.m_saveFolder = target.path();
+    // Keeps the first file, replaces the second; then answers the closing box.
+    QStringList texts;
+    QPointer<QMessageBox> answered;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || box == answered)
+            return;
+        answered = box;
+        texts << box->text();
+        box->button(texts.size() == 1 ? QMessageBox::Cancel : QMessageBox::Ok)->click();
+    });
+    answer.start(5);
+    window.OnCommand(IDC_SAVE_AS);
+    ASSERT_EQ(texts.size(), 3);
+    const QString folder = target.path() + "/DCIM/CAMF/";
+    EXPECT_TRUE(texts[0].contains("\"" + folder + "MOVA0010.MP4\"")) << texts[0].toStdString();
+    EXPECT_TRUE(texts[1].contains("\"" + folder + "MOVG0020.MP4\"")) << texts[1].toStdString();
+    EXPECT_TRUE(texts[2].startsWith("3 of 5 files were copied to ")) << texts[2].toStdString();
+    EXPECT_TRUE(texts[2].contains("MOVA0010.MP4 was not copied: the existing file was kept"));
+    QFile kept(folder + "MOVA0010.MP4");
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray("older copy"));
+    EXPECT_EQ(QFileInfo(folder + "MOVG0020.MP4").size(),
+              QFileInfo(card.Root() + "/DCIM/CAMF/MOVG0020.MP4").size());
+    EXPECT_FALSE(QFileInfo::exists(folder + "MOVA001R.MP4")); // kept with its front file
+}
+
 } // namespace
 } // namespace kolvex::testing
