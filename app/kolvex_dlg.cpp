@@ -21,6 +21,8 @@
 #include <QScreen>
 #include <QTimerEvent>
 
+#include <cstdio>
+
 namespace kolvex {
 
 CKolvexDlg::CKolvexDlg() : CKolvexDlg(Options{}) {}
@@ -154,8 +156,19 @@ bool CKolvexDlg::OnInitDialog() {
         m_gsensor.hide();
 
     const auto warnUnusable = [this] {
+        // Which file was tried, and how to name another: the one thing a
+        // user can act on.
+        const QByteArray library = VlcLibraryFor(m_options);
+        std::fprintf(stderr,
+                     "kolvex: the video player could not be loaded from the libVLC library "
+                     "file \"%s\"; KOLVEX_LIBVLC names another\n",
+                     library.constData());
         QMessageBox::warning(this, LoadLangString(StringId::WarningCaption),
-                             LoadLangString(StringId::VideoComponentFailed), QMessageBox::Ok);
+                             LoadLangString(StringId::VideoComponentFailed) +
+                                 QStringLiteral("\n\n") +
+                                 LoadLangString(StringId::LibraryTried)
+                                     .replace(QStringLiteral("%s"), PathFromNative(library)),
+                             QMessageBox::Ok);
     };
     if (!m_frontPlayer.m_bUsable) {
         warnUnusable();
@@ -262,6 +275,8 @@ bool CKolvexDlg::OnInitDialog() {
     LayoutControls(m_nClientWidth, m_nClientHeight);
 
     m_statusBoard.m_nBarBitmapId = 189;
+    // Light, to read over both the bar and the dark rest.
+    m_statusBoard.m_crText = QColor(235, 235, 235);
     m_statusBoard.update();
     ApplyToolTipTexts();
 
@@ -321,6 +336,9 @@ bool CKolvexDlg::ConfirmOverwrite(const QString& targetPath) {
 }
 
 void CKolvexDlg::OnCommand(int id) {
+    if (CopyRunning() && (id == IDC_OPEN || id == IDC_SAVE_AS || id == IDC_DELETE ||
+                          id == IDC_UNLOCK || id == IDC_CONFIG))
+        return;
     switch (id) {
     case IDC_SMALL:
         OnSmallWindow();
@@ -484,6 +502,13 @@ void CKolvexDlg::OnCancel() {
 }
 
 void CKolvexDlg::closeEvent(QCloseEvent* event) {
+    if (CopyRunning()) {
+        // The copy stops first and says what it copied; then the window closes.
+        m_bCloseAfterCopy = true;
+        CancelCopy();
+        event->ignore();
+        return;
+    }
     OnCancel();
     if (m_rearPlayer.m_bUsable)
         m_rearPlayer.Stop();

@@ -45,6 +45,7 @@ QString DrivingEventLabel(const DrivingEvent& event);
 // language: the lists' tips and the trip panel.
 QString TripFiguresText(const TripFigures& figures);
 
+class CCopySession;
 class CHtmlMapDlg;
 class CScreenSaverInhibitor;
 class MapViewLink;
@@ -178,6 +179,14 @@ public:
     void ShowExportMenu(const QPoint& globalPos);
     // Runs the menu; tests choose instead.
     virtual QAction* ExecExportMenu(QMenu& menu, const QPoint& globalPos);
+    // While Save as copies (the window answers meanwhile): the commands
+    // that would change the card or the list wait for it.
+    bool CopyRunning() const;
+    // Stops the copy inside the file it is copying, as its Cancel button.
+    void CancelCopy();
+    // After a load that listed nothing: says that nothing playable was found
+    // at `path` and that `unreadable` files could not be read (none: silent).
+    void SayNothingPlayable(const QString& path, int unreadable);
     void OnMapSwitch();
     void OnGSensorSwitch();
     // The folder the save-as command copies to; the folder browser asks.
@@ -373,6 +382,8 @@ private:
     // comes back to the window; it must not be handed on again.
     bool m_bForwardingDoubleClick = false;
     QPoint m_manualMoveOffset;
+    CCopySession* m_pCopySession = nullptr; // while Save as copies
+    bool m_bCloseAfterCopy = false;         // closed while copying
 };
 
 } // namespace kolvex

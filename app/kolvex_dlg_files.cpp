@@ -2,6 +2,9 @@
 // export of the current recording, and the map and graph switches.
 #include "kolvex_dlg.h"
 
+#include "copy_session.h"
+#include "file_operation_messages.h"
+#include "library/file_system.h"
 #include "library/track_export.h"
 #include "lists/folder_dialog.h"
 #include "map/view/html_map_dlg.h"
@@ -10,17 +13,21 @@
 #include "settings/string_ids.h"
 
 #include <QFileInfo>
+#include <QRect>
+
 #include <QMenu>
 #include <QMessageBox>
+#include <algorithm>
 
 namespace kolvex {
 
 namespace {
 
+// The status board's distance from the right edge of the rear frame.
+constexpr int kBoardMargin = 5;
+
 QString WithArgument(unsigned id, const QString& argument) {
-    QString text = LoadLangString(id);
-    text.replace(QStringLiteral("%s"), argument);
-    return text;
+    return WithArguments(LoadLangString(id), {argument});
 }
 
 } // namespace
@@ -37,21 +44,13 @@ void CKolvexDlg::SayNoneChecked() {
 }
 
 void CKolvexDlg::ReportOperation() {
-    const FileOperationReport& report = m_recordings.LastOperationReport();
-    QStringList lines;
-    if (report.changed > 0)
-        lines << WithArgument(StringId::FilesChangedSinceLoad, QString::number(report.changed));
-    if (report.loadedTarget > 0)
-        lines << WithArgument(StringId::CopyTargetIsListed, QString::number(report.loadedTarget));
-    if (report.targetLost)
-        lines << WithArgument(StringId::CopyTargetLost,
-                              QString::number(report.notAttempted + report.failed));
-    else if (report.failed > 0 || report.notAttempted > 0)
-        lines << WithArgument(StringId::CopyIncomplete,
-                              QString::number(report.failed + report.notAttempted));
-    if (!lines.isEmpty())
-        QMessageBox::warning(this, LoadLangString(131), lines.join(QStringLiteral("\n\n")),
-                             QMessageBox::Ok);
+    const OperationMessage message = OperationReportMessage(m_recordings.LastOperationReport());
+    if (message.text.isEmpty())
+        return;
+    if (message.warning)
+        QMessageBox::warning(this, message.caption, message.text, QMessageBox::Ok);
+    else
+        QMessageBox::information(this, message.caption, message.text, QMessageBox::Ok);
 }
 
 void CKolvexDlg::OnDelete() {
@@ -60,7 +59,13 @@ void CKolvexDlg::OnDelete() {
     // Nothing plays while files may go: stopped as by the stop button, so
     // that the play button and the read-outs say so, whatever the answer.
     OnStop();
-    if (QMessageBox::question(this, LoadLangString(128), LoadLangString(129),
+    const CRecordingManager::CheckedCount checked = m_recordings.CountChecked();
+    if (checked.recordings == 0) {
+        SayNoneChecked();
+        return;
+    }
+    if (QMessageBox::question(this, LoadLangString(128),
+                              DeleteQuestionText(checked.recordings, checked.files),
                               QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
         return;
     if (m_recordings.DeleteChecked() == 0) {
@@ -90,21 +95,60 @@ QString CKolvexDlg::ChooseSaveFolder() {
 void CKolvexDlg::OnSaveAs() {
     if (!HaveRecordingsOrSay())
         return;
+    // A start still pending from the last open would play during the copy.
+    m_nDeferredOpenCountdown = 0;
     StopBothPlayers();
-    const QString folder = ChooseSaveFolder();
-    if (!folder.isNull()) {
-        const QFileInfo target(folder);
-        if (!folder.isEmpty() && target.isDir()) {
-            if (m_recordings.SaveCheckedTo(target.absoluteFilePath()) == 0)
-                SayNoneChecked();
-            else
-                ReportOperation();
-        } else {
-            QMessageBox::warning(this, LoadLangString(131), LoadLangString(132), QMessageBox::Ok);
-        }
-    }
     ShowFrontIdle();
     ShowRearIdle();
+    const QString folder = ChooseSaveFolder();
+    if (folder.isNull())
+        return;
+    const QFileInfo target(folder);
+    if (folder.isEmpty() || !target.isDir()) {
+        QMessageBox::warning(this, LoadLangString(131), LoadLangString(132), QMessageBox::Ok);
+        return;
+    }
+    std::unique_ptr<RecordingCopy> copy = m_recordings.PrepareCopy(target.absoluteFilePath());
+    if (!copy) {
+        if (m_recordings.LastOperationReport().targetRefused)
+            QMessageBox::warning(this, LoadLangString(131), LoadLangString(132), QMessageBox::Ok);
+        else
+            SayNoneChecked();
+        return;
+    }
+    {
+        CCopySession session(this, m_statusBoard,
+                             [this](const QString& path) { return ConfirmOverwrite(path); });
+        m_pCopySession = &session;
+        // Across both video frames: the progress says more than a percentage.
+        QRect place = m_statusBoard.geometry();
+        place.setRight(std::max(place.right(), m_rearFrame.geometry().right() - kBoardMargin));
+        session.Run(*copy, place);
+        m_pCopySession = nullptr;
+    }
+    m_recordings.FinishCopy(*copy);
+    ReportOperation();
+    if (m_bCloseAfterCopy)
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+}
+
+bool CKolvexDlg::CopyRunning() const {
+    return m_pCopySession != nullptr;
+}
+
+void CKolvexDlg::CancelCopy() {
+    if (m_pCopySession)
+        m_pCopySession->Cancel();
+}
+
+void CKolvexDlg::SayNothingPlayable(const QString& path, int unreadable) {
+    // A folder without a single recording name is no card: nothing to say.
+    if (unreadable <= 0)
+        return;
+    QMessageBox::warning(this, LoadLangString(StringId::WarningCaption),
+                         WithArguments(LoadLangString(StringId::NothingPlayable),
+                                       {WithSingleSeparators(path), QString::number(unreadable)}),
+                         QMessageBox::Ok);
 }
 
 void CKolvexDlg::OnUnlock() {

@@ -10,6 +10,7 @@
 
 #include "library/native_path.h"
 #include "library/rear_file.h"
+#include "library/unreadable_recordings.h"
 #include "lists/media_open_dialog.h"
 
 #include <QThread>
@@ -61,8 +62,12 @@ void CKolvexDlg::OpenSource(int source, const QString& path) {
         const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
         const QString folder = slash < 0 ? QString() : path.left(slash);
         const QString name = slash < 0 ? path : path.mid(slash + 1);
-        if (!m_recordings.Load(folder, name) || m_recordings.Entries().empty())
+        if (!m_recordings.Load(folder, name))
             return;
+        if (m_recordings.Entries().empty()) {
+            SayNothingPlayable(path, 1);
+            return;
+        }
         m_strCurrentFile = path;
         PlayRecording(0, PlayStart::SingleFile);
         return;
@@ -80,11 +85,13 @@ void CKolvexDlg::OpenSource(int source, const QString& path) {
     m_frontVideo.m_bShowCounter = true;
     m_frontVideo.m_nCounter = 0;
     m_frontVideo.repaint();
-    m_recordings.Load(m_strSourcePath, QString());
+    const bool found = m_recordings.Load(m_strSourcePath, QString()) != 0;
     m_frontVideo.m_bShowCounter = false;
     m_frontVideo.repaint();
     if (m_recordings.Entries().empty()) {
         m_bOpening = false;
+        if (found)
+            SayNothingPlayable(m_strSourcePath, CountRecordingNames(m_strSourcePath));
         return;
     }
     if (m_nOpenMode == 0) {

@@ -8,6 +8,7 @@
 #include "screen_saver_inhibitor.h"
 #include "window_messages.h"
 
+#include "library/file_system.h"
 #include "library/native_path.h"
 #include "settings/language_table.h"
 #include "settings/string_ids.h"
@@ -189,6 +190,12 @@ void CKolvexDlg::OnSnapshot() {
         QMessageBox::information(this, LoadLangString(145), LoadLangString(136), QMessageBox::Ok);
         return;
     }
+    if (!m_frontPlayer.m_bUsable) {
+        // Without the video player there is no picture to save.
+        QMessageBox::warning(this, LoadLangString(StringId::TipSnapshot),
+                             LoadLangString(StringId::SnapshotUnavailable), QMessageBox::Ok);
+        return;
+    }
     const bool resume = m_frontPlayer.m_bUsable && m_frontPlayer.m_bPlaying;
     if (resume)
         m_frontPlayer.Pause();
@@ -253,9 +260,13 @@ void CKolvexDlg::OnPlayerState(int state) {
 }
 
 void CKolvexDlg::OnPlayerError(int code) {
-    QMessageBox::warning(this, QStringLiteral("KolvexPlayer"),
-                         code == 1 ? LoadLangString(StringId::PlayerError) : QString(),
-                         QMessageBox::Ok);
+    QString text = code == 1 ? LoadLangString(StringId::PlayerError) : QString();
+    // The recording that could not be played (a pulled card, a damaged file).
+    if (!m_frontPlayer.m_strMediaPath.empty())
+        text += QStringLiteral("\n\n") +
+                WithSingleSeparators(
+                    PathFromNative(QByteArray::fromStdString(m_frontPlayer.m_strMediaPath)));
+    QMessageBox::warning(this, QStringLiteral("KolvexPlayer"), text, QMessageBox::Ok);
 }
 
 void CKolvexDlg::ShowPosition(int64_t timeMs) {

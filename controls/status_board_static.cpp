@@ -3,12 +3,33 @@
 #include "resources/skin/skin_image.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <qdrawutil.h>
 
 namespace kolvex {
 
 CStatusBoardStatic::CStatusBoardStatic(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    m_cancel.hide();
+    m_cancel.setFocusPolicy(Qt::NoFocus);
+}
+
+void CStatusBoardStatic::SetCancelButton(bool shown, const QString& text) {
+    if (!text.isEmpty())
+        m_cancel.setText(text);
+    m_cancel.setVisible(shown);
+    PlaceCancelButton();
+    update();
+}
+
+void CStatusBoardStatic::PlaceCancelButton() {
+    const int margin = 3;
+    const int w = std::max(m_cancel.fontMetrics().horizontalAdvance(m_cancel.text()) + 20, 64);
+    m_cancel.setGeometry(width() - margin - w, margin, w, std::max(height() - 2 * margin, 1));
+}
+
+void CStatusBoardStatic::resizeEvent(QResizeEvent*) {
+    PlaceCancelButton();
 }
 
 void CStatusBoardStatic::SetProgress(int percent, const QString& text) {
@@ -36,7 +57,12 @@ void CStatusBoardStatic::paintEvent(QPaintEvent*) {
     }
     painter.fillRect(rest, m_crBackground);
     painter.setPen(m_crText);
-    painter.drawText(client, Qt::AlignCenter | Qt::TextSingleLine, m_strText);
+    QRect textArea = client;
+    if (m_cancel.isVisible())
+        textArea.setRight(m_cancel.geometry().left() - 1);
+    const QString shown =
+        painter.fontMetrics().elidedText(m_strText, Qt::ElideRight, textArea.width() - 8);
+    painter.drawText(textArea, Qt::AlignCenter | Qt::TextSingleLine, shown);
     qDrawWinPanel(&painter, client, palette(), false);
 }
 

@@ -3,16 +3,19 @@
 // A listed name is touched only while it still leads to the file that was
 // loaded (a card swapped in the reader, or a name the camera reused, holds
 // recordings the user never saw), and a recording's rear file goes with
-// its front file: to the user they are one recording.
+// its front file: to the user they are one recording. Each file that is
+// not handled is noted with the reason, for the window's message.
 #include "recording_manager.h"
 
+#include "file_outcome.h"
 #include "file_system.h"
+#include "listed_files.h"
 #include "rear_file.h"
+#include "recording_copy.h"
 
 #include <algorithm>
-#include <ctime>
-#include <map>
-#include <set>
+#include <cerrno>
+#include <functional>
 #include <utility>
 
 namespace kolvex {
@@ -23,166 +26,97 @@ QString PercentText(int percent) {
     return QString::asprintf("%d %c", percent, '%');
 }
 
-using ObjectKey = std::pair<uint64_t, uint64_t>;
-
-ObjectKey KeyOf(const FileIdentity& id) {
-    return {id.device, id.inode};
+// The file's state once a failed step has been undone: a file that is no
+// longer the listed one says so, otherwise the system's refusal counts.
+FileOutcome RefusedOrGone(const QString& path, const FileIdentity& identity, int error) {
+    const FileOutcome now = CheckListed(path, identity);
+    return now.Done() ? FileOutcome::Refused(error) : now;
 }
 
-// The files of every loaded recording. A copy never replaces one of them,
-// and a rear file that is itself a listed recording, or that two listed
-// front files share, belongs to no one front file and is left alone.
-class ListedFiles {
-public:
-    explicit ListedFiles(const std::vector<RecordingEntry>& entries) {
-        for (const RecordingEntry& e : entries) {
-            if (e.file.exists)
-                m_fronts.insert(KeyOf(e.file));
-            if (e.rear.exists)
-                ++m_rearUses[KeyOf(e.rear)];
-        }
-    }
-    bool Contains(const FileIdentity& id) const {
-        return id.exists && (m_fronts.count(KeyOf(id)) != 0 || m_rearUses.count(KeyOf(id)) != 0);
-    }
-    bool IsOwnRear(const FileIdentity& rear) const {
-        if (!rear.exists || m_fronts.count(KeyOf(rear)) != 0)
-            return false;
-        const auto uses = m_rearUses.find(KeyOf(rear));
-        return uses != m_rearUses.end() && uses->second == 1;
-    }
-
-private:
-    std::set<ObjectKey> m_fronts;
-    std::map<ObjectKey, int> m_rearUses;
-};
-
-struct ListedFile {
-    QString path;          // "" when the lookup finds nothing now
-    FileIdentity identity; // as loaded; not `exists` when there is no such file
-    bool Listed() const { return identity.exists; }
-    int Count() const { return Listed() ? 1 : 0; }
-};
-
-ListedFile RearFileOf(const QString& frontPath, const RecordingEntry& entry,
-                      const ListedFiles& listed) {
-    if (!listed.IsOwnRear(entry.rear))
-        return ListedFile{};
-    return ListedFile{FindRearFile(frontPath), entry.rear};
-}
-
-enum class Outcome { kDone, kChanged, kLoadedTarget, kDeclined, kFailed, kNotAttempted };
-
-void Count(FileOperationReport& report, Outcome outcome, int files) {
-    switch (outcome) {
-    case Outcome::kDone:
-        report.done += files;
-        break;
-    case Outcome::kChanged:
-        report.changed += files;
-        break;
-    case Outcome::kLoadedTarget:
-        report.loadedTarget += files;
-        break;
-    case Outcome::kDeclined:
-        report.declined += files;
-        break;
-    case Outcome::kFailed:
-        report.failed += files;
-        break;
-    case Outcome::kNotAttempted:
-        report.notAttempted += files;
-        break;
-    }
-}
-
-// kDone when the name still leads to the listed file; a file that has
-// vanished cannot be handled and counts as failed.
-Outcome CheckListed(const QString& path, const FileIdentity& remembered) {
-    const FileIdentity now = IdentityOf(path);
-    if (!now.exists)
-        return Outcome::kFailed;
-    return IsUnchanged(remembered, now) ? Outcome::kDone : Outcome::kChanged;
-}
-
-Outcome DeleteListed(const QString& path, const FileIdentity& identity) {
-    const Outcome check = CheckListed(path, identity);
-    if (check != Outcome::kDone)
+FileOutcome DeleteListed(const QString& path, const FileIdentity& identity) {
+    const FileOutcome check = CheckListed(path, identity);
+    if (!check.Done())
         return check;
+    const bool wasReadOnly = IsOwnerReadOnly(path);
     ClearOwnerReadOnly(path, identity);
-    return RemoveListedFile(path, identity) ? Outcome::kDone : Outcome::kFailed;
+    if (RemoveListedFile(path, identity))
+        return FileOutcome::Success();
+    const int error = errno;
+    // A file that stays keeps the protection it had.
+    if (wasReadOnly)
+        MakeOwnerReadOnly(path, identity);
+    return RefusedOrGone(path, identity, error);
 }
 
 QString WithName(const QString& path, const QString& name) {
     return path.left(path.lastIndexOf(u'/') + 1) + name;
 }
 
+FileOutcome NameTaken(const QString& path) {
+    return FileOutcome{Outcome::kFailed, FileProblem::kNameTaken, EEXIST,
+                       path.mid(path.lastIndexOf(u'/') + 1)};
+}
+
+// The first of the new names of an event recording (and of its rear file)
+// that is taken, or "" when they are free: a file that already has one is
+// another recording and is never replaced, and whatever lies where the
+// rear lookup looks for the new name would be shown as this recording's
+// rear view.
+QString TakenNewName(const QString& front, const QString& newName, const ListedFile& rear) {
+    const QString newFront = WithName(front, newName);
+    if (IdentityOf(newFront).exists)
+        return newFront;
+    if (!rear.Listed())
+        return QString();
+    const QString newRear = WithName(rear.path, RearNameBeside(newName));
+    if (newRear == rear.path)
+        return QString();
+    if (IdentityOf(newRear).exists)
+        return newRear;
+    return FindRearFile(newFront);
+}
+
 // Renames an event recording and its rear file so that the rear lookup
 // finds the renamed rear file for the renamed front file; neither is
 // renamed when that cannot be done without replacing a file.
-bool RenamePair(const QString& front, const QString& newName, const QString& rear) {
+FileOutcome RenamePair(const QString& front, const QString& newName, const ListedFile& rear) {
     const QString newFront = WithName(front, newName);
-    const QString newRear = WithName(rear, RearNameBeside(newName));
-    if (newRear == rear)
-        return RenameNoReplace(front, newFront);
-    if (IdentityOf(newFront).exists)
-        return false;
-    // Whatever lies where the lookup looks for the new name would be
-    // shown as this recording's rear view.
-    if (!FindRearFile(newFront).isEmpty())
-        return false;
-    if (!RenameNoReplace(rear, newRear))
-        return false;
+    const auto refused = [](int error, const QString& to) {
+        return error == EEXIST ? NameTaken(to) : FileOutcome::Refused(error);
+    };
+    const QString newRear =
+        rear.Listed() ? WithName(rear.path, RearNameBeside(newName)) : QString();
+    if (!rear.Listed() || newRear == rear.path)
+        return RenameNoReplace(front, newFront) ? FileOutcome::Success() : refused(errno, newFront);
+    if (!RenameNoReplace(rear.path, newRear))
+        return refused(errno, newRear);
     if (RenameNoReplace(front, newFront))
-        return true;
-    RenameNoReplace(newRear, rear);
-    return false;
+        return FileOutcome::Success();
+    const int error = errno;
+    RenameNoReplace(newRear, rear.path);
+    return refused(error, newFront);
 }
 
-// One Save as run: the chosen folder must stay the one chosen, and the
-// files copied are the listed ones.
-class CopyRun {
-public:
-    CopyRun(const QString& destination, const FileIdentity& chosen, const ListedFiles& listed,
-            IMainWindowLink* window)
-        : m_destination(destination), m_chosen(chosen), m_listed(listed), m_window(window) {
-        ::clock_gettime(CLOCK_REALTIME, &m_started);
+// A file made writable by an unlock, to be made read-only again when the
+// rest of the unlock fails.
+struct ModeChange {
+    QString path;
+    FileIdentity identity;
+    bool changed = false;
+    void Undo() const {
+        if (changed)
+            MakeOwnerReadOnly(path, identity);
     }
-
-    Outcome Copy(const QString& source, const FileIdentity& identity, const QString& folder,
-                 const QString& name) {
-        // A folder that was removed or unmounted must not be created again:
-        // the copies would land on whatever now lies below its name.
-        if (!IsSameObject(m_chosen, IdentityThroughLinks(m_destination)))
-            return Outcome::kNotAttempted;
-        const Outcome check = CheckListed(source, identity);
-        if (check != Outcome::kDone)
-            return check;
-        if (!PathExists(folder))
-            CreateDirectoryPath(folder);
-        if (m_cleaned.insert(folder).second)
-            RemoveStaleCopyTemporaries(folder, m_started);
-        const QString target = folder + u'/' + name;
-        const FileIdentity existing = IdentityOf(target);
-        if (existing.exists) {
-            // Copying a file onto itself or onto another listed recording
-            // would destroy a recording; nothing else is replaced unasked.
-            if (m_listed.Contains(existing) || IsSameFile(source, target))
-                return Outcome::kLoadedTarget;
-            if (!m_window || !m_window->ConfirmOverwrite(target))
-                return Outcome::kDeclined;
-        }
-        return CopyFileReplacing(source, target, &identity) ? Outcome::kDone : Outcome::kFailed;
-    }
-
-private:
-    QString m_destination;
-    FileIdentity m_chosen;
-    const ListedFiles& m_listed;
-    IMainWindowLink* m_window;
-    timespec m_started{};
-    std::set<QString> m_cleaned;
 };
+
+// Makes the file writable; false (errno set) when that was refused.
+bool MakeWritable(const QString& path, const FileIdentity& identity, ModeChange& change) {
+    change = ModeChange{path, identity, IsOwnerReadOnly(path)};
+    if (ClearOwnerReadOnly(path, identity))
+        return true;
+    change.changed = false;
+    return false;
+}
 
 } // namespace
 
@@ -198,8 +132,25 @@ int CRecordingManager::MarkCheckedGroups() {
     return any ? 1 : 0;
 }
 
+CRecordingManager::CheckedCount CRecordingManager::CountChecked() const {
+    CheckedCount count;
+    const ListedFiles listed(m_entries);
+    for (size_t j = 0; j < m_groups.size(); ++j) {
+        const RecordingGroup& group = m_groups[j];
+        if (!m_pGroupList || !m_pGroupList->IsChecked(static_cast<int>(j)))
+            continue;
+        for (int k = 0; k < group.count; ++k) {
+            const int e = group.firstEntry + k;
+            ++count.recordings;
+            count.files += 1 + (listed.IsOwnRear(m_entries[static_cast<size_t>(e)].rear) ? 1 : 0);
+        }
+    }
+    return count;
+}
+
 int CRecordingManager::DeleteChecked() {
     m_report = FileOperationReport{};
+    m_report.operation = FileOperation::kDelete;
     if (!MarkCheckedGroups())
         return 0;
     const ListedFiles listed(m_entries);
@@ -214,19 +165,22 @@ int CRecordingManager::DeleteChecked() {
             const RecordingEntry& entry = m_entries[static_cast<size_t>(e)];
             const QString path = GetPath(e);
             const ListedFile rear = RearFileOf(path, entry, listed);
-            const Outcome front = DeleteListed(path, entry.file);
-            if (front != Outcome::kDone) {
-                Count(m_report, front, 1 + rear.Count());
+            m_report.requested += 1 + rear.Count();
+            const FileOutcome front = DeleteListed(path, entry.file);
+            if (!front.Done()) {
+                Count(m_report, front, path, 1 + rear.Count());
                 continue;
             }
-            Count(m_report, Outcome::kDone, 1);
+            Count(m_report, front, path, 1);
             if (rear.Listed())
-                Count(m_report, DeleteListed(rear.path, rear.identity), 1);
+                Count(m_report, DeleteListed(rear.path, rear.identity), rear.path, 1);
             ++deleted;
             m_entries.erase(m_entries.begin() + e);
             m_rows.erase(m_rows.begin() + e);
         }
     }
+    // Noted from the last to the first: the user reads them in list order.
+    std::reverse(m_report.problems.begin(), m_report.problems.end());
     if (deleted > 0) {
         m_groups.clear();
         m_rows.clear();
@@ -241,6 +195,7 @@ int CRecordingManager::DeleteChecked() {
 
 int CRecordingManager::UnlockChecked() {
     m_report = FileOperationReport{};
+    m_report.operation = FileOperation::kUnlock;
     if (!MarkCheckedGroups())
         return 0;
     const ListedFiles listed(m_entries);
@@ -252,42 +207,61 @@ int CRecordingManager::UnlockChecked() {
             RecordingEntry& entry = m_entries[static_cast<size_t>(e)];
             const QString path = GetPath(e);
             const ListedFile rear = RearFileOf(path, entry, listed);
-            const Outcome check = CheckListed(path, entry.file);
-            if (check != Outcome::kDone) {
-                Count(m_report, check, 1 + rear.Count());
+            m_report.requested += 1 + rear.Count();
+            const FileOutcome check = CheckListed(path, entry.file);
+            if (!check.Done()) {
+                Count(m_report, check, path, 1 + rear.Count());
                 continue;
             }
-            Outcome front = Outcome::kDone;
-            if (entry.flags & kRecordingLocked) {
-                if (ClearOwnerReadOnly(path, entry.file))
-                    entry.flags &= ~kRecordingLocked;
-                else
-                    front = Outcome::kFailed;
-            }
-            Outcome rearOutcome =
-                rear.Listed() ? CheckListed(rear.path, rear.identity) : Outcome::kDone;
-            const bool withRear = rear.Listed() && rearOutcome == Outcome::kDone;
-            if (withRear && !ClearOwnerReadOnly(rear.path, rear.identity))
-                rearOutcome = Outcome::kFailed;
-            if ((entry.flags & kRecordingEvent) && entry.name.size() >= 4) {
-                QString newName = entry.name;
+            // A rear file that is no longer the listed one is left alone
+            // and the front file unlocked without it.
+            const FileOutcome rearCheck =
+                rear.Listed() ? CheckListed(rear.path, rear.identity) : FileOutcome::Success();
+            const ListedFile withRear = rearCheck.Done() ? rear : ListedFile{};
+            const bool event = (entry.flags & kRecordingEvent) && entry.name.size() >= 4;
+            QString newName = entry.name;
+            if (event)
                 newName[3] = u'_';
-                // A file that already has the new name is another recording
-                // and is never replaced; the rear file is renamed with its
-                // front file or not at all.
-                if (withRear ? RenamePair(path, newName, rear.path)
-                             : RenameNoReplace(path, WithName(path, newName))) {
-                    entry.name = newName;
-                    entry.flags &= ~kRecordingEvent;
-                } else {
-                    front = Outcome::kFailed;
-                    if (withRear)
-                        rearOutcome = Outcome::kFailed;
+            // Both steps or neither: nothing is made writable for a rename
+            // that cannot be done, and a failed rename takes the new
+            // permissions back.
+            FileOutcome front = FileOutcome::Success();
+            ModeChange frontMode, rearMode;
+            if (event) {
+                const QString taken = TakenNewName(path, newName, withRear);
+                if (!taken.isEmpty())
+                    front = NameTaken(taken);
+            }
+            if (front.Done() && (entry.flags & kRecordingLocked) &&
+                !MakeWritable(path, entry.file, frontMode))
+                front = RefusedOrGone(path, entry.file, errno);
+            if (front.Done() && withRear.Listed() &&
+                !MakeWritable(withRear.path, withRear.identity, rearMode)) {
+                front = RefusedOrGone(withRear.path, withRear.identity, errno);
+                frontMode.Undo();
+            }
+            if (front.Done() && event) {
+                front = RenamePair(path, newName, withRear);
+                if (!front.Done()) {
+                    frontMode.Undo();
+                    rearMode.Undo();
                 }
             }
-            Count(m_report, front, 1);
-            if (rear.Listed())
-                Count(m_report, rearOutcome, 1);
+            if (front.Done()) {
+                entry.flags &= ~kRecordingLocked;
+                if (event) {
+                    entry.name = newName;
+                    entry.flags &= ~kRecordingEvent;
+                }
+            }
+            if (!front.Done() || !rear.Listed()) {
+                Count(m_report, front, path, 1 + withRear.Count());
+                if (rear.Listed() && !withRear.Listed())
+                    Count(m_report, rearCheck, rear.path, 1);
+            } else {
+                Count(m_report, front, path, 1);
+                Count(m_report, rearCheck, rear.path, 1);
+            }
         }
         group.flags = 0;
     }
@@ -308,31 +282,26 @@ void CRecordingManager::ProgressStep(int percent) {
     board->RepaintNow();
 }
 
-int CRecordingManager::SaveCheckedTo(const QString& destination) {
+std::unique_ptr<RecordingCopy> CRecordingManager::PrepareCopy(const QString& destination) {
     m_report = FileOperationReport{};
+    m_report.operation = FileOperation::kCopy;
+    m_report.destination = FolderForDisplay(destination);
     if (!MarkCheckedGroups())
-        return 0;
+        return nullptr;
     // The library's working folder is no folder the user chose, and an
     // empty path would put the copies below the file-system root.
     if (!destination.startsWith(u'/')) {
         m_report.targetRefused = true;
-        return 1;
+        return nullptr;
     }
     if (!PathExists(destination))
         CreateDirectoryPath(destination);
     if (!IsDirectory(destination)) {
         m_report.targetRefused = true;
-        return 1;
+        return nullptr;
     }
     const ListedFiles listed(m_entries);
-    CopyRun run(destination, IdentityThroughLinks(destination), listed, m_pMainWnd);
-    int total = 0;
-    for (const RecordingGroup& group : m_groups) {
-        if (group.isChecked)
-            total += group.count;
-    }
-    ProgressStep(0);
-    int accumulated = 0;
+    std::vector<RecordingCopy::Item> items;
     for (const RecordingGroup& group : m_groups) {
         if (!group.isChecked)
             continue;
@@ -340,30 +309,56 @@ int CRecordingManager::SaveCheckedTo(const QString& destination) {
             const int e = group.firstEntry + k;
             const RecordingEntry& entry = m_entries[static_cast<size_t>(e)];
             const QString path = GetPath(e);
-            const ListedFile rear = RearFileOf(path, entry, listed);
-            if (m_report.targetLost) {
-                Count(m_report, Outcome::kNotAttempted, 1 + rear.Count());
-                continue;
-            }
-            const QString targetFolder = destination + u'/' + entry.subdir;
-            const Outcome front = run.Copy(path, entry.file, targetFolder, entry.name);
-            Outcome rearOutcome = front;
-            if (front == Outcome::kDone && rear.Listed()) {
-                // Beside the front copy, where the lookup's first rule finds it.
-                rearOutcome =
-                    run.Copy(rear.path, rear.identity, targetFolder, RearNameBeside(entry.name));
-            }
-            Count(m_report, front, 1);
-            if (rear.Listed())
-                Count(m_report, rearOutcome, 1);
-            if (front == Outcome::kNotAttempted || rearOutcome == Outcome::kNotAttempted) {
-                m_report.targetLost = true;
-                continue;
-            }
-            accumulated += 100;
-            ProgressStep(std::min(accumulated / total, 100));
+            RecordingCopy::Item item;
+            item.source = path;
+            item.identity = entry.file;
+            item.folder = FolderForDisplay(destination + u'/' + entry.subdir);
+            item.name = entry.name;
+            item.rear = RearFileOf(path, entry, listed);
+            item.bytes = std::max<int64_t>(entry.file.size, 0) +
+                         (item.rear.Listed() ? std::max<int64_t>(item.rear.identity.size, 0) : 0);
+            items.push_back(std::move(item));
         }
     }
+    return std::make_unique<RecordingCopy>(destination, listed, std::move(items));
+}
+
+void CRecordingManager::FinishCopy(const RecordingCopy& copy) {
+    m_report = copy.Report();
+}
+
+namespace {
+
+// Save as on the calling thread: the window's question, and the status
+// board after each recording.
+class CopyOnThisThread : public ICopyCallbacks {
+public:
+    CopyOnThisThread(IMainWindowLink* window, std::function<void(int)> step)
+        : m_window(window), m_step(std::move(step)) {}
+    bool ConfirmOverwrite(const QString& targetPath) override {
+        return m_window && m_window->ConfirmOverwrite(targetPath);
+    }
+    void Progress(const CopyProgress& progress, bool recordingDone) override {
+        if (recordingDone && progress.recordingsTotal > 0)
+            m_step(std::min(progress.recordingsDone * 100 / progress.recordingsTotal, 100));
+    }
+    bool CancelRequested() override { return false; }
+
+private:
+    IMainWindowLink* m_window;
+    std::function<void(int)> m_step;
+};
+
+} // namespace
+
+int CRecordingManager::SaveCheckedTo(const QString& destination) {
+    std::unique_ptr<RecordingCopy> copy = PrepareCopy(destination);
+    if (!copy)
+        return m_report.targetRefused ? 1 : 0;
+    ProgressStep(0);
+    CopyOnThisThread callbacks(m_pMainWnd, [this](int percent) { ProgressStep(percent); });
+    copy->Run(callbacks);
+    FinishCopy(*copy);
     if (IStatusBoardView* board = m_pMainWnd ? m_pMainWnd->StatusBoard() : nullptr)
         board->SetVisible(false);
     return 1;

@@ -36,6 +36,8 @@ bool WriteAll(int fd, const char* data, size_t size, const QString& target) {
         const ssize_t n = ::write(fd, data, size);
         if (n < 0 && errno == EINTR)
             continue;
+        if (n == 0)
+            errno = ENOSPC;
         if (n <= 0)
             return false;
         data += n;
@@ -44,18 +46,22 @@ bool WriteAll(int fd, const char* data, size_t size, const QString& target) {
     return true;
 }
 
-bool CopyContents(int from, int to, const QString& target) {
+CopyStatus CopyContents(int from, int to, const QString& target, const CopyObserver& observer) {
     std::vector<char> buffer(1 << 20);
+    int64_t written = 0;
     for (;;) {
         const ssize_t n = ::read(from, buffer.data(), buffer.size());
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            return false;
+            return CopyStatus::kFailed;
         if (n == 0)
-            return true;
+            return CopyStatus::kCopied;
         if (!WriteAll(to, buffer.data(), static_cast<size_t>(n), target))
-            return false;
+            return CopyStatus::kFailed;
+        written += n;
+        if (observer && !observer(written))
+            return CopyStatus::kStopped;
     }
 }
 
@@ -96,25 +102,41 @@ bool IsOwnerReadOnly(const QString& path) {
     return (st.st_mode & S_IWUSR) == 0;
 }
 
-bool ClearOwnerReadOnly(const QString& path, const FileIdentity& expected) {
+namespace {
+
+// A handle on the name itself, not on what a link would lead to, so that
+// the check and the change meet the same file even if the name is
+// replaced in between.
+bool SetOwnerWritable(const QString& path, const FileIdentity& expected, bool writable) {
     if (expected.isLink)
         return false;
-    // A handle on the name itself, not on what a link would lead to, so
-    // that the check and the change meet the same file even if the name is
-    // replaced in between.
     const int fd = ::open(Native(path).constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
         return false;
     struct stat st;
     bool ok =
         ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && IsUnchanged(expected, IdentityFromStat(st));
-    if (ok && !(st.st_mode & S_IWUSR)) {
+    if (ok && ((st.st_mode & S_IWUSR) != 0) != writable) {
         // fchmod refuses a path handle; its /proc name reaches the same file.
         const QByteArray handle = "/proc/self/fd/" + QByteArray::number(fd);
-        ok = ::chmod(handle.constData(), (st.st_mode & 07777) | S_IWUSR) == 0;
+        const mode_t mode = writable ? ((st.st_mode & 07777) | S_IWUSR)
+                                     : ((st.st_mode & 07777) & ~static_cast<mode_t>(S_IWUSR));
+        ok = ::chmod(handle.constData(), mode) == 0;
     }
+    const int error = errno;
     ::close(fd);
+    errno = error;
     return ok;
+}
+
+} // namespace
+
+bool ClearOwnerReadOnly(const QString& path, const FileIdentity& expected) {
+    return SetOwnerWritable(path, expected, true);
+}
+
+bool MakeOwnerReadOnly(const QString& path, const FileIdentity& expected) {
+    return SetOwnerWritable(path, expected, false);
 }
 
 bool RemoveListedFile(const QString& path, const FileIdentity& expected) {
@@ -136,8 +158,10 @@ bool RenameNoReplace(const QString& from, const QString& to) {
     // The file system cannot refuse by itself; check first (a race with
     // another program is the lesser evil than never unlocking on such cards).
     struct stat st;
-    if (::lstat(nativeTo.constData(), &st) == 0)
+    if (::lstat(nativeTo.constData(), &st) == 0) {
+        errno = EEXIST;
         return false;
+    }
     return ::rename(nativeFrom.constData(), nativeTo.constData()) == 0;
 }
 
@@ -149,10 +173,16 @@ bool IsSameFile(const QString& a, const QString& b) {
 }
 
 bool CopyFileReplacing(const QString& source, const QString& target, const FileIdentity* expected) {
+    return CopyFileObserved(source, target, expected, CopyObserver()).status == CopyStatus::kCopied;
+}
+
+CopyResult CopyFileObserved(const QString& source, const QString& target,
+                            const FileIdentity* expected, const CopyObserver& observer) {
+    const auto failed = [](int error) { return CopyResult{CopyStatus::kFailed, error}; };
     if (IsSameFile(source, target))
-        return false;
+        return failed(EEXIST);
     if (expected && expected->isLink && !IsUnchanged(*expected, IdentityOf(source)))
-        return false;
+        return failed(0);
     // Non-blocking, so that a source replaced by a pipe cannot hang us; the
     // check below then refuses it. A listed regular file is opened without
     // following a link, so that the file read is the one checked.
@@ -160,12 +190,21 @@ bool CopyFileReplacing(const QString& source, const QString& target, const FileI
     const int from = ::open(Native(source).constData(),
                             O_RDONLY | O_CLOEXEC | O_NONBLOCK | (noFollow ? O_NOFOLLOW : 0));
     if (from < 0)
-        return false;
+        return failed(errno);
     struct stat st;
     if (::fstat(from, &st) != 0 || !S_ISREG(st.st_mode) ||
         (noFollow && !IsUnchanged(*expected, IdentityFromStat(st)))) {
         ::close(from);
-        return false;
+        return failed(0);
+    }
+    // The folder as it is now: the temporary file is renamed or removed in
+    // this very folder, even if its name is given to another meanwhile.
+    const int folder =
+        ::open(Native(FolderOf(target)).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0) {
+        const int error = errno;
+        ::close(from);
+        return failed(error);
     }
     // Hidden, so that a folder scan running meanwhile does not list it, and
     // named so that a later copy can tell it from the user's own files.
@@ -173,19 +212,50 @@ bool CopyFileReplacing(const QString& source, const QString& target, const FileI
                              NameOf(target) + QStringLiteral(".XXXXXX"));
     const int to = ::mkostemp(temp.data(), O_CLOEXEC);
     if (to < 0) {
+        const int error = errno;
         ::close(from);
-        return false;
+        ::close(folder);
+        return failed(error);
     }
-    bool ok = CopyContents(from, to, target);
-    ok = ::fchmod(to, st.st_mode & 07777) == 0 && ok;
-    ok = ::fsync(to) == 0 && ok;
-    ok = ::close(to) == 0 && ok;
+    const QByteArray tempName = temp.mid(temp.lastIndexOf('/') + 1);
+    CopyResult result{CopyContents(from, to, target, observer), 0};
+    if (result.status == CopyStatus::kFailed)
+        result.error = errno;
+    const auto keepFirstError = [&result](bool ok) {
+        if (!ok && result.status == CopyStatus::kCopied)
+            result = CopyResult{CopyStatus::kFailed, errno};
+    };
+    if (result.status == CopyStatus::kCopied) {
+        keepFirstError(::fchmod(to, st.st_mode & 07777) == 0);
+        keepFirstError(::fsync(to) == 0);
+    }
+    keepFirstError(::close(to) == 0);
     ::close(from);
-    if (ok)
-        ok = ::rename(temp.constData(), Native(target).constData()) == 0;
-    if (!ok)
-        ::unlink(temp.constData());
-    return ok;
+    if (result.status == CopyStatus::kCopied)
+        keepFirstError(::renameat(folder, tempName.constData(), folder,
+                                  Native(NameOf(target)).constData()) == 0);
+    if (result.status != CopyStatus::kCopied)
+        ::unlinkat(folder, tempName.constData(), 0);
+    ::close(folder);
+    return result;
+}
+
+QString FolderForDisplay(const QString& folder) {
+    QString single = WithSingleSeparators(folder);
+    if (single.size() > 1 && single.endsWith(u'/'))
+        single.chop(1);
+    return single;
+}
+
+QString WithSingleSeparators(const QString& path) {
+    QString single;
+    single.reserve(path.size());
+    for (const QChar c : path) {
+        if (c == u'/' && single.endsWith(u'/'))
+            continue;
+        single += c;
+    }
+    return single;
 }
 
 bool RemoveFile(const QString& path) {

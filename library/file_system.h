@@ -6,6 +6,7 @@
 #include "file_identity.h"
 
 #include <QString>
+#include <cstdint>
 #include <ctime>
 #include <functional>
 
@@ -25,10 +26,14 @@ bool IsOwnerReadOnly(const QString& path);
 // owner may write it afterwards.
 bool ClearOwnerReadOnly(const QString& path, const FileIdentity& expected);
 
+// Takes the owner's write permission away again, on the same terms; for
+// undoing ClearOwnerReadOnly when the rest of an operation fails.
+bool MakeOwnerReadOnly(const QString& path, const FileIdentity& expected);
+
 // Deletes the file at `path` if it is still `expected`.
 bool RemoveListedFile(const QString& path, const FileIdentity& expected);
 
-// Renames `from` to `to` unless `to` already exists.
+// Renames `from` to `to` unless `to` already exists (errno EEXIST then).
 bool RenameNoReplace(const QString& from, const QString& to);
 
 // Whether both paths name the same existing file (through links, doubled
@@ -44,6 +49,18 @@ bool IsSameFile(const QString& a, const QString& b);
 bool CopyFileReplacing(const QString& source, const QString& target,
                        const FileIdentity* expected = nullptr);
 
+// The same copy, watched: `observer` (when set) is called after each piece
+// of data written with the bytes written so far; returning false stops the
+// copy at once, and the temporary file goes as after a failure.
+using CopyObserver = std::function<bool(int64_t bytesWritten)>;
+enum class CopyStatus { kCopied, kFailed, kStopped };
+struct CopyResult {
+    CopyStatus status = CopyStatus::kFailed;
+    int error = 0; // errno of a failure, 0 when the system gave none
+};
+CopyResult CopyFileObserved(const QString& source, const QString& target,
+                            const FileIdentity* expected, const CopyObserver& observer);
+
 inline constexpr char kCopyTemporaryPrefix[] = ".kolvex-copy-";
 
 // Removes the temporary files of copies that were killed before they
@@ -58,6 +75,12 @@ int RemoveStaleCopyTemporaries(const QString& folder, const timespec& startedAt)
 // an empty hook removes it.
 using CopyWriteHook = std::function<bool(const QString& target)>;
 void SetCopyWriteHook(CopyWriteHook hook);
+
+// `path` with every run of separators written as one, as the file system
+// itself names the file ("a//b/" -> "a/b/"): for what the user reads.
+QString WithSingleSeparators(const QString& path);
+// A folder's path so, without a final separator ("/" stays "/").
+QString FolderForDisplay(const QString& folder);
 
 // Removes a file (not a folder).
 bool RemoveFile(const QString& path);

@@ -7,6 +7,7 @@
 #include "instrument_views.h"
 #include "list_views.h"
 #include "main_window_link.h"
+#include "recording_copy.h"
 #include "recording_records.h"
 #include "scan_readers.h"
 
@@ -15,6 +16,7 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -104,10 +106,26 @@ public:
     // rear file (FindRearFile) as part of it. What happened to the files is
     // in LastOperationReport() afterwards.
     int MarkCheckedGroups();
+    // The recordings of the ticked groups and their files (a recording's
+    // own rear file counted), for the question before a delete.
+    struct CheckedCount {
+        int recordings = 0;
+        int files = 0;
+    };
+    CheckedCount CountChecked() const;
     int DeleteChecked();
     int UnlockChecked();
     // `destination` must be an absolute path; it is created when missing.
+    // Copies on the calling thread, asking the main window before an
+    // existing file is replaced and showing the progress on its board.
     int SaveCheckedTo(const QString& destination);
+    // The same copy in two steps, for a window that runs it on a thread of
+    // its own: the plan (null when nothing is ticked or the target is
+    // refused; LastOperationReport() says which), then, once it has run,
+    // its outcome as the last operation's report. The plan holds copies of
+    // what it needs: the library may change meanwhile.
+    std::unique_ptr<RecordingCopy> PrepareCopy(const QString& destination);
+    void FinishCopy(const RecordingCopy& copy);
     const FileOperationReport& LastOperationReport() const { return m_report; }
 
     // Export of the current recording's track into folder (ending with

@@ -5,8 +5,28 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QSet>
+
+#include <cstdio>
+#include <mutex>
 
 namespace {
+
+// Said once per file and run: the settings in force are the defaults, and
+// the file stays as it is.
+void WarnTooLarge(const QString& path, qint64 size) {
+    static std::mutex lock;
+    static QSet<QString> warned;
+    const std::lock_guard<std::mutex> guard(lock);
+    if (warned.contains(path))
+        return;
+    warned.insert(path);
+    std::fprintf(stderr,
+                 "kolvex: the settings file %s is too large to be a settings file (%lld bytes, "
+                 "at most %lld): it is ignored and left unchanged\n",
+                 QFile::encodeName(path).constData(), static_cast<long long>(size),
+                 static_cast<long long>(IniFile::kMaxBytes));
+}
 
 // nullopt when the file exists but cannot be used; an empty text when it
 // does not exist.
@@ -14,8 +34,12 @@ std::optional<QByteArray> LoadText(const QString& path) {
     QFileInfo info(path);
     if (!info.exists())
         return QByteArray();
-    if (!info.isFile() || info.size() > IniFile::kMaxBytes)
+    if (!info.isFile())
         return std::nullopt;
+    if (info.size() > IniFile::kMaxBytes) {
+        WarnTooLarge(path, info.size());
+        return std::nullopt;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;

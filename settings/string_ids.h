@@ -5,7 +5,7 @@
 namespace StringId {
 enum : unsigned int {
     AboutCaption = 101,         // "&About KOLVEX..."
-    PlayerError = 102,          // "Media player encountered a error."
+    PlayerError = 102,          // "Media player encountered an error."
     SocketsFailed = 103,        // "Windows sockets initialization failed."
     OpenDialogCaption = 104,    // "Select a media"
     MapType0 = 105,             // "Yandex Map"
@@ -38,7 +38,7 @@ enum : unsigned int {
     FolderMissing = 132,        // "Folder is not exist."
     VideoComponentFailed = 133, // "Loading video component failed. ..."
     TipPlayPause = 134,         // "Play/Pause video"
-    NoFilesSelected = 135,      // "No seletected files. ..."
+    NoFilesSelected = 135,      // "No selected files. ..."
     NoFilesInList = 136,        // "No files in list."
     TipSmallWindow = 137,       // "Set Small Window Size."
     TipMediumWindow = 138,      // "Set Medium Window Size."
@@ -105,5 +105,34 @@ enum : unsigned int {
     TripAverage = 229,  // "Average speed"
     TripEvents = 230,   // "Events"
     TripTitle = 231,    // "Trip figures" (the T panel and its key)
+    // What Delete, Unlock and Save as did not do, under the operation's
+    // caption: per file (its name, then a reason) where there are few, per
+    // reason (a number of files, then the reason) where there are many.
+    DeleteFileFailed = 250,  // "%s was not deleted: %s"
+    UnlockFileFailed = 251,  // "%s was not unlocked: %s"
+    CopyFileFailed = 252,    // "%s was not copied: %s"
+    DeleteFilesFailed = 253, // "Files not deleted (%s): %s"
+    UnlockFilesFailed = 254, // "Files not unlocked (%s): %s"
+    CopyFilesFailed = 255,   // "Files not copied (%s): %s"
+    // The reasons.
+    ReasonVanished = 256,       // "the file is no longer there"
+    ReasonReplaced = 257,       // "replaced after the list was loaded"
+    ReasonNameTaken = 258,      // "a file named %s already exists"
+    ReasonTargetIsListed = 259, // "the target is itself a recording in the list"
+    ReasonKept = 260,           // "the existing file was kept"
+    ReasonTargetLost = 261,     // "the target folder was removed or replaced"
+    ReasonDiskFull = 262,       // "the disk is full"
+    ReasonReadOnly = 263,       // "the disk or folder is read-only"
+    ReasonNoPermission = 264,   // "permission denied"
+    ReasonSystem = 265,         // "the system refused it (%s)": the system's own words
+    CopyDone = 266,             // "%s of %s files were copied to %s."
+    CopyCancelled = 267,        // "The copy was cancelled."
+    DeleteCount = 268,          // "This deletes %s recordings: %s files, ..." (under 129)
+    CopyProgressFiles = 269,    // "%s of %s files" (the status board)
+    CopyProgressLeft = 270,     // "%s left" (a time, the status board)
+    NothingPlayable = 271,      // "Nothing playable was found in %s. Files that could not ..."
+    LibraryTried = 272,         // "Library file tried: %s. ... KOLVEX_LIBVLC." (under 133)
+    SnapshotUnavailable = 273,  // "Snapshots are unavailable: ..."
+    ReasonNewNameTaken = 274,   // "a file of the new name already exists" (per reason)
 };
 } // namespace StringId

@@ -38,9 +38,10 @@ CTavloConfigDlg::CTavloConfigDlg(QWidget* owner) : QDialog(owner), m_pOwner(owne
     m_grpLanguage = new QGroupBox(QStringLiteral("Language"), this);
     m_cbLanguage = new QComboBox(this);
     m_btnApplyLanguage = new QPushButton(QStringLiteral("Apply"), this);
+    // The map list keeps its text field; a language is only chosen.
+    m_cbMap->setEditable(true);
+    m_cbMap->setInsertPolicy(QComboBox::NoInsert);
     for (QComboBox* list : {m_cbMap, m_cbLanguage}) {
-        list->setEditable(true);
-        list->setInsertPolicy(QComboBox::NoInsert);
         list->setSizeAdjustPolicy(QComboBox::AdjustToContents);
         list->raise(); // in front of its group box
     }

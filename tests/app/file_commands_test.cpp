@@ -14,6 +14,7 @@
 
 #include <fcntl.h>
 #include <iostream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -55,7 +56,9 @@ TEST_F(FileCommandsTest, DeleteAsksFirstAndKeepsTheFileOnCancel) {
     {
         BoxAnswer answer(QMessageBox::Cancel);
         window->OnCommand(IDC_DELETE);
-        EXPECT_EQ(answer.m_text, QStringLiteral("Are you sure to delete the checked files?"));
+        EXPECT_EQ(answer.m_text, QStringLiteral("Are you sure to delete the checked files?\n\n"
+                                                "This deletes 1 recordings: 1 files, rear camera "
+                                                "files included."));
     }
     EXPECT_TRUE(QFile::exists(Recording()));
     EXPECT_EQ(window->m_frontFrame.m_bIdle, 1);
@@ -68,7 +71,7 @@ TEST_F(FileCommandsTest, NothingTickedIsSaid) {
     window->OpenSource(CMediaOpenDialog::kSourceFolder, card.Root());
     BoxAnswer answer(QMessageBox::Ok);
     window->OnCommand(IDC_UNLOCK);
-    EXPECT_TRUE(answer.m_text.startsWith(QStringLiteral("No seletected files.")))
+    EXPECT_TRUE(answer.m_text.startsWith(QStringLiteral("No selected files.")))
         << answer.m_text.toStdString();
 }
 
@@ -82,20 +85,25 @@ TEST_F(FileCommandsTest, SaveAsCopiesIntoAFolderAndRefusesAMissingOne) {
         EXPECT_EQ(answer.m_text, QStringLiteral("Folder is not exist."));
     }
     window->m_saveFolder = target.path();
+    BoxAnswer answer(QMessageBox::Ok);
     window->OnCommand(IDC_SAVE_AS);
+    EXPECT_EQ(answer.m_texts,
+              QStringList{QStringLiteral("1 of 1 files were copied to %1.").arg(target.path())});
     EXPECT_TRUE(QFile::exists(target.path() + "/DCIM/MOVA0010.MP4"))
         << QDir(target.path()).entryList().join(' ').toStdString();
     EXPECT_TRUE(QFile::exists(Recording()));
 }
 
-// A target that takes nothing: the window says how many files were not
-// copied, and the card is as it was.
+// A target that takes nothing: the window says which file was not copied
+// and why, and the card is as it was.
 TEST_F(FileCommandsTest, SaveAsIntoAFullOrReadOnlyFolderSaysWhatWasNotCopied) {
     struct Case {
         const char* name;
         bool readOnly;
+        const char* reason;
     };
-    for (const Case& c : {Case{"full", false}, Case{"read-only", true}}) {
+    for (const Case& c : {Case{"full", false, "the disk is full"},
+                          Case{"read-only", true, "the disk or folder is read-only"}}) {
         SCOPED_TRACE(c.name);
         QTemporaryDir target;
         ScratchMount mount(target.path(), "size=64k", c.readOnly);
@@ -121,11 +129,47 @@ TEST_F(FileCommandsTest, SaveAsIntoAFullOrReadOnlyFolderSaysWhatWasNotCopied) {
         BoxAnswer answer(QMessageBox::Ok);
         window->OnCommand(IDC_SAVE_AS);
         ASSERT_EQ(answer.m_texts.size(), 1);
-        EXPECT_EQ(answer.m_text, LoadLangString(StringId::CopyIncomplete).replace("%s", "1"));
+        EXPECT_EQ(answer.m_text, QStringLiteral("0 of 1 files were copied to %1.\n\n"
+                                                "MOVA0010.MP4 was not copied: %2")
+                                     .arg(target.path(), QString::fromUtf8(c.reason)));
         EXPECT_FALSE(QFile::exists(target.path() + "/DCIM/MOVA0010.MP4"));
         ASSERT_TRUE(recording.open(QIODevice::ReadOnly));
         EXPECT_EQ(recording.readAll(), before);
     }
+}
+
+// A card whose only recordings cannot be read (empty, random bytes, cut
+// short) says so instead of opening with empty lists; a folder without any
+// recording name says nothing.
+TEST_F(FileCommandsTest, ACardOfDamagedFilesSaysNothingPlayableWasFound) {
+    TempCard damaged;
+    damaged.AddFile("DCIM/MOVA0010.MP4", "");
+    damaged.AddFile("DCIM/MOVA0020.MP4", std::string("\x13\x57\x9b\xdf random bytes", 20));
+    QFile recording(Recording());
+    ASSERT_TRUE(recording.open(QIODevice::ReadOnly));
+    damaged.AddFile("DCIM/MOVA0030.MP4", recording.read(100).toStdString()); // cut short
+    damaged.AddFile("DCIM/notes.txt", "not a recording");
+    ASSERT_EQ(::mkfifo(damaged.Path("DCIM/MOVA0040.MP4").c_str(), 0644), 0);
+    {
+        BoxAnswer answer(QMessageBox::Ok);
+        window->OpenSource(CMediaOpenDialog::kSourceFolder, damaged.Root());
+        EXPECT_TRUE(window->m_recordings.Entries().empty());
+        EXPECT_EQ(answer.m_texts,
+                  QStringList{QStringLiteral("Nothing playable was found in %1. Files that could "
+                                             "not be read: 3.")
+                                  .arg(damaged.Root())});
+    }
+    {
+        BoxAnswer answer(QMessageBox::Ok);
+        window->OpenSource(CMediaOpenDialog::kSourceFile, damaged.Root() + "/DCIM/MOVA0030.MP4");
+        EXPECT_EQ(answer.m_texts.size(), 1);
+        EXPECT_TRUE(answer.m_text.endsWith(QStringLiteral("could not be read: 1.")));
+    }
+    QTemporaryDir plain;
+    BoxAnswer answer(QMessageBox::Ok);
+    window->OpenSource(CMediaOpenDialog::kSourceFolder, plain.path());
+    QTest::qWait(50);
+    EXPECT_TRUE(answer.m_texts.isEmpty());
 }
 
 // The track goes to Documents/KOLVEX/KML, made when missing; without a

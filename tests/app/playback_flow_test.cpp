@@ -6,6 +6,8 @@
 #include "card_fixture.h"
 #include "fake_player_window.h"
 #include "lists/media_open_dialog.h"
+#include "settings/language_table.h"
+#include "settings/string_ids.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -285,7 +287,11 @@ TEST_F(PlaybackFlowTest, APlayerErrorIsShownOnceAndPlaybackGoesOn) {
     BoxAnswer answer(QMessageBox::Ok);
     QCoreApplication::postEvent(window.get(), new CPlayerMessageEvent(WM_PLAYER_ERROR, 1));
     ASSERT_TRUE(WaitFor([&] { return !answer.m_texts.isEmpty(); }));
-    EXPECT_EQ(answer.m_texts, QStringList{QStringLiteral("Media player encountered a error.")});
+    // It names the recording that could not be played (a pulled card).
+    EXPECT_EQ(
+        answer.m_texts,
+        QStringList{QStringLiteral("Media player encountered an error.\n\n") +
+                    Front("MOVA0010.MP4").replace(QStringLiteral("//"), QStringLiteral("/"))});
     EXPECT_FALSE(Has(NewCalls(), "_stop("));
     // The lists stay usable: another recording starts.
     window->OnPlayerTime(100);
@@ -294,25 +300,49 @@ TEST_F(PlaybackFlowTest, APlayerErrorIsShownOnceAndPlaybackGoesOn) {
 }
 
 // Without a usable libVLC (KOLVEX_LIBVLC naming a missing file): two
-// warnings, then a window that lists the card and plays nothing.
+// warnings that name the file tried and the variable (also on standard
+// error), then a window that lists the card, plays nothing and offers no
+// snapshot.
 TEST(PlayerMissingTest, TheWindowWarnsTwiceThenListsWithoutPlaying) {
+    class Window : public CKolvexDlg {
+    public:
+        Window() : CKolvexDlg(Options{false, {}}) {}
+        QString ChooseSnapshotPath() override {
+            ++asked;
+            return QStringLiteral("/tmp/never-written.png");
+        }
+        int asked = 0;
+    };
     TempCard card;
     card.AddRecording("DCIM/MOVA0010.MP4", "2015-06-01 10:00:00");
     const QByteArray old = qgetenv("KOLVEX_LIBVLC");
     qputenv("KOLVEX_LIBVLC", "/nonexistent/libvlc.so.5");
-    CKolvexDlg window(CKolvexDlg::Options{false, {}});
-    qputenv("KOLVEX_LIBVLC", old);
+    Window window;
     EXPECT_FALSE(window.m_frontPlayer.m_bUsable);
     EXPECT_FALSE(window.m_rearPlayer.m_bUsable);
     BoxAnswer answer(QMessageBox::Ok);
+    ::testing::internal::CaptureStderr();
     window.OnInitDialog();
-    EXPECT_EQ(answer.m_texts.size(), 2);
+    const std::string stderrText = ::testing::internal::GetCapturedStderr();
+    qputenv("KOLVEX_LIBVLC", old);
+    ASSERT_EQ(answer.m_texts.size(), 2);
+    for (const QString& text : answer.m_texts) {
+        EXPECT_TRUE(text.contains(QStringLiteral("/nonexistent/libvlc.so.5")) &&
+                    text.contains(QStringLiteral("KOLVEX_LIBVLC")))
+            << text.toStdString();
+    }
+    EXPECT_NE(stderrText.find("\"/nonexistent/libvlc.so.5\"; KOLVEX_LIBVLC"), std::string::npos)
+        << stderrText;
     window.OpenSource(CMediaOpenDialog::kSourceFolder, card.Root());
     EXPECT_EQ(window.m_recordings.Entries().size(), 1u);
     ASSERT_TRUE(WaitFor([&] { return window.m_nDeferredOpenCountdown == 0; }));
     for (int command : {IDC_PLAY, IDC_FAST, IDC_STOP, IDC_PLAY})
         window.OnCommand(command);
     EXPECT_EQ(window.m_frontFrame.m_bIdle, 0);
+    window.OnCommand(IDC_SNAPSHOT);
+    EXPECT_EQ(window.asked, 0) << "asked for a file it cannot write";
+    ASSERT_EQ(answer.m_texts.size(), 3);
+    EXPECT_EQ(answer.m_texts[2], LoadLangString(StringId::SnapshotUnavailable));
 }
 
 } // namespace

@@ -176,8 +176,8 @@ TEST(SaveCheckedTest, AsksBeforeReplacingAndCancelSkipsOnlyThatFile) {
     lib.window.overwriteAnswer = false;
     ASSERT_EQ(lib.manager.SaveCheckedTo(card.Root() + "/copy"), 1);
     EXPECT_EQ(CallsStartingWith(lib.log, "window.ConfirmOverwrite"),
-              (CallLog{"window.ConfirmOverwrite(" + Text(card.Root()) + "/copy//FILA0001.AVI)",
-                       "window.ConfirmOverwrite(" + Text(card.Root()) + "/copy//FILA0002.AVI)"}));
+              (CallLog{"window.ConfirmOverwrite(" + Text(card.Root()) + "/copy/FILA0001.AVI)",
+                       "window.ConfirmOverwrite(" + Text(card.Root()) + "/copy/FILA0002.AVI)"}));
     EXPECT_EQ(Content(card.Root() + "/copy/FILA0001.AVI"), "older copy");
     EXPECT_EQ(CallsStartingWith(lib.log, "board.SetProgress").back(),
               "board.SetProgress(100,100 %)");

@@ -140,11 +140,16 @@ TEST_F(ConfigDialogTest, OkAppliesBoth) {
     EXPECT_EQ(Stored(KolvexIni::kLangId), "UKR");
 }
 
-TEST_F(ConfigDialogTest, TypedTextThatNamesNoLanguageChangesNothing) {
+TEST_F(ConfigDialogTest, TheLanguageIsOnlyChosenAndTypedMapTextFallsBack) {
     CTavloConfigDlg dialog(&owner);
     dialog.OnInitDialog();
-    dialog.m_cbLanguage->setEditText("Klingon");
-    QTest::mouseClick(dialog.m_btnApplyLanguage, Qt::LeftButton);
+    // Typing into the language list picks a listed language, never a text.
+    EXPECT_FALSE(dialog.m_cbLanguage->isEditable());
+    QTest::keyClicks(dialog.m_cbLanguage, "Klingon");
+    EXPECT_NE(dialog.m_cbLanguage->currentText(), QStringLiteral("Klingon"));
+    EXPECT_GE(dialog.m_cbLanguage->currentIndex(), 0);
+    EXPECT_EQ(dialog.m_cbLanguage->itemText(dialog.m_cbLanguage->currentIndex()),
+              dialog.m_cbLanguage->currentText());
     EXPECT_TRUE(owner.Take().empty());
     EXPECT_EQ(settings().LanguageIndex(), kEnglishIndex);
     // A map list without a valid choice falls back to the first map.

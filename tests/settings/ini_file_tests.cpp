@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 TEST(IniFile, FirstWriteCreatesTheFileAndLaterWritesUpdateIt) {
@@ -50,9 +52,14 @@ TEST(IniFile, WhatCannotBeReadIsNeverOverwritten) {
     QByteArray bytes = "[UI]\nMAP=1\n";
     bytes += QByteArray(IniFile::kMaxBytes, ';');
     TempFolder::WriteFile(big, bytes);
+    ::testing::internal::CaptureStderr();
     EXPECT_FALSE(IniFile::Read(big, u"UI", u"MAP").has_value());
     EXPECT_FALSE(IniFile::Write(big, "UI", "MAP", "0"));
+    const std::string said = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(TempFolder::ReadFile(big).size(), bytes.size());
+    // Said once, with the file's name: the settings in force are not its own.
+    EXPECT_NE(said.find(big.toStdString() + " is too large"), std::string::npos) << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
 }
 
 TEST(IniFile, LinkedFileStaysLinkedAndKeepsItsPermissions) {
