@@ -95,12 +95,7 @@ int CRecordingManager::LoadRecordingData(int entry) {
     }
     // The buffers are filled below only for blocks that lie inside the
     // file: a damaged record must not make us allocate what it claims.
-    m_gpsData.clear();
-    m_gpsData.shrink_to_fit();
-    m_nGpsDataSize = 0;
-    m_gsensorData.clear();
-    m_gsensorData.shrink_to_fit();
-    m_nGSensorDataSize = 0;
+    ReleaseSampleBuffers();
     m_nCurFile = entry;
     // The instruments belong to the new recording from now on; its first
     // time report must redraw them whatever sample the last one showed.
@@ -214,18 +209,22 @@ void CRecordingManager::ClearPosition() {
     m_nLastShownSample = -1;
 }
 
-void CRecordingManager::UnloadRecordingData() {
-    if (m_pMap) {
-        m_pMap->RunScript(kPathDelete);
-        m_pMap->RunScript(kEventMarksDelete);
-    }
-    ClearPosition();
+void CRecordingManager::ReleaseSampleBuffers() {
     m_gpsData.clear();
     m_gpsData.shrink_to_fit();
     m_nGpsDataSize = 0;
     m_gsensorData.clear();
     m_gsensorData.shrink_to_fit();
     m_nGSensorDataSize = 0;
+}
+
+void CRecordingManager::UnloadRecordingData() {
+    if (m_pMap) {
+        m_pMap->RunScript(kPathDelete);
+        m_pMap->RunScript(kEventMarksDelete);
+    }
+    ClearPosition();
+    ReleaseSampleBuffers();
     PlotSpeedRoute(); // takes a drawn route away
     if (m_pGSensor) {
         m_pGSensor->ClearSamples();

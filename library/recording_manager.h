@@ -165,6 +165,8 @@ public:
     uint32_t GSensorDataSize() const { return m_nGSensorDataSize; }
 
 private:
+    // Empties the loaded recording's raw blocks and gives their memory back.
+    void ReleaseSampleBuffers();
     // The folder branch of Load; false when the folder does not exist.
     bool ScanFolder(const QString& folder);
     // A visited file is done: lists its entry when it has one and counts it.
