@@ -5,7 +5,6 @@
 
 #include "folder_walk.h"
 #include "overlapped_scan.h"
-#include "recording_name.h"
 #include "scanned_recording.h"
 
 namespace kolvex {
@@ -47,11 +46,11 @@ void CRecordingManager::ScanFile(const QString& openedFolder, const QString& rel
     if (isDirectory)
         return;
     std::optional<RecordingEntry> entry;
-    bool event = false;
-    if (IsRecordingFileName(name, event)) {
+    ScanCandidate candidate;
+    if (IsScanCandidate(name, candidate)) {
         if (m_scanOptions.beforeRead)
             m_scanOptions.beforeRead(ScannedPath(openedFolder, relativePath, name));
-        entry = ReadScannedRecording(openedFolder, relativePath, name, event);
+        entry = ReadScannedRecording(openedFolder, relativePath, name, candidate);
     }
     CountVisitedFile(std::move(entry));
 }

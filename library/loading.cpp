@@ -1,6 +1,7 @@
 // Loading a folder tree or a single file, sorting and grouping.
 #include "recording_manager.h"
 
+#include "card_layout.h"
 #include "file_system.h"
 #include "native_path.h"
 #include "scanned_recording.h"
@@ -31,6 +32,7 @@ int CRecordingManager::Load(const QString& folder, const QString& fileName) {
         return 0;
     }
     if (!m_entries.empty()) {
+        ChainChapters(m_entries);
         std::sort(m_entries.begin(), m_entries.end(),
                   [](const RecordingEntry& a, const RecordingEntry& b) {
                       return a.meta.startTime < b.meta.startTime;
@@ -54,6 +56,8 @@ int CRecordingManager::LoadSingleFile(const QString& folder, const QString& file
     // for a writer); anything else loads as a file that does not parse.
     if (!IsRegularFile(fullPath))
         return 1;
+    ScanCandidate candidate;
+    IsScanCandidate(fileName, candidate);
     if (fileName.size() >= 4 && fileName[3] == u'G')
         entry.flags |= kRecordingEvent;
     entry.file = IdentityOf(fullPath);
@@ -64,6 +68,9 @@ int CRecordingManager::LoadSingleFile(const QString& folder, const QString& file
     if (parser->Parse(NativePath(fullPath).toStdString()) == 0) {
         if (status.readOnly)
             entry.flags |= kRecordingLocked;
+        // A rear file opened on its own is listed: the user chose it.
+        if (FollowsOtherLayout(candidate, entry.meta))
+            ApplyLayout(entry, candidate.layout, IsInEventFolder(folder, QString()));
         entry.rear = RearIdentityOf(fullPath, entry.file);
         m_entries.push_back(std::move(entry));
     }

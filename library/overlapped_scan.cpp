@@ -1,6 +1,5 @@
 #include "overlapped_scan.h"
 
-#include "recording_name.h"
 #include "scanned_recording.h"
 
 #include <system_error>
@@ -34,7 +33,7 @@ OverlappedScan::~OverlappedScan() {
 void OverlappedScan::Visit(const QString& openedFolder, const QString& relativePath,
                            const QString& name) {
     auto job = std::make_unique<Job>();
-    const bool accepted = IsRecordingFileName(name, job->event);
+    const bool accepted = IsScanCandidate(name, job->candidate);
     job->done = !accepted;
     if (accepted) {
         job->openedFolder = openedFolder;
@@ -104,7 +103,8 @@ void OverlappedScan::Read(Job& job) const {
     try {
         if (m_beforeRead)
             m_beforeRead(ScannedPath(job.openedFolder, job.relativePath, job.name));
-        job.entry = ReadScannedRecording(job.openedFolder, job.relativePath, job.name, job.event);
+        job.entry =
+            ReadScannedRecording(job.openedFolder, job.relativePath, job.name, job.candidate);
     } catch (...) {
         job.error = std::current_exception();
     }

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "recording_records.h"
+#include "scanned_recording.h"
 
 #include <QString>
 #include <condition_variable>
@@ -49,7 +50,7 @@ private:
         QString openedFolder;
         QString relativePath;
         QString name;
-        bool event = false;
+        ScanCandidate candidate;
         bool done = false;
         std::optional<RecordingEntry> entry;
         std::exception_ptr error;

@@ -12,7 +12,7 @@
 namespace kolvex {
 
 enum RecordingFlag : int {
-    kRecordingEvent = 0x01,  // fourth character of the name is 'G'
+    kRecordingEvent = 0x01,  // fourth character of the name is 'G' (or card_layout.h)
     kRecordingLocked = 0x02, // the file may not be written by its owner
 };
 
@@ -28,6 +28,9 @@ struct RecordingEntry {
     // these very files.
     FileIdentity file;
     FileIdentity rear;
+    // An action camera's chapter (1 for the first) when its name said so
+    // (card_layout.h); 0 for every other recording.
+    int32_t chapter = 0;
 };
 
 struct RecordingGroup {

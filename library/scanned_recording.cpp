@@ -4,6 +4,7 @@
 #include "file_system.h"
 #include "native_path.h"
 #include "rear_file.h"
+#include "recording_name.h"
 
 #include "tracks/kolvex_3gp_parser.h"
 #include "tracks/kolvex_avi_parser.h"
@@ -28,15 +29,27 @@ QString ScannedPath(const QString& openedFolder, const QString& relativePath, co
     return openedFolder + u'/' + relativePath + u'/' + name;
 }
 
+bool IsScanCandidate(const QString& name, ScanCandidate& candidate) {
+    candidate.namingRule = IsRecordingFileName(name, candidate.event);
+    candidate.layout = ParseLayoutName(name);
+    return candidate.namingRule || candidate.layout.layout != CardLayout::None;
+}
+
+bool FollowsOtherLayout(const ScanCandidate& candidate, const VideoMetaInfo& meta) {
+    if (candidate.layout.layout == CardLayout::None)
+        return false;
+    return !candidate.namingRule || !CarriesCameraRecords(meta);
+}
+
 std::optional<RecordingEntry> ReadScannedRecording(const QString& openedFolder,
                                                    const QString& relativePath, const QString& name,
-                                                   bool event) {
+                                                   const ScanCandidate& candidate) {
     const QString fullPath = ScannedPath(openedFolder, relativePath, name);
     RecordingEntry entry;
     entry.root = openedFolder;
     entry.subdir = relativePath;
     entry.name = name;
-    if (event)
+    if (candidate.namingRule && candidate.event)
         entry.flags |= kRecordingEvent;
     if (IsOwnerReadOnly(fullPath))
         entry.flags |= kRecordingLocked;
@@ -45,6 +58,11 @@ std::optional<RecordingEntry> ReadScannedRecording(const QString& openedFolder,
     parser->SetResultRecord(&entry.meta);
     if (parser->Parse(NativePath(fullPath).toStdString()) != 0)
         return std::nullopt;
+    if (FollowsOtherLayout(candidate, entry.meta)) {
+        if (candidate.layout.rear)
+            return std::nullopt;
+        ApplyLayout(entry, candidate.layout, IsInEventFolder(openedFolder, relativePath));
+    }
     entry.rear = RearIdentityOf(fullPath, entry.file);
     return entry;
 }

@@ -2,6 +2,7 @@
 // work of the scan that touches the file, the same whichever thread does it.
 #pragma once
 
+#include "card_layout.h"
 #include "recording_records.h"
 
 #include "tracks/kolvex_video_parser.h"
@@ -24,11 +25,29 @@ FileIdentity RearIdentityOf(const QString& frontPath, const FileIdentity& front)
 // path and the name, joined with '/'.
 QString ScannedPath(const QString& openedFolder, const QString& relativePath, const QString& name);
 
-// Reads a file whose name the naming rule accepted (`event` as the rule
-// reported it): whether it is locked, what it is, and its parse. Nothing
-// when it does not parse (gone, unreadable or no recording).
+// What the name alone says about a file the scan meets: what the walk
+// decides, leaving the file to its readers.
+struct ScanCandidate {
+    bool namingRule = false; // the camera's own rule accepts the name
+    bool event = false;      // and marks it an event recording
+    LayoutName layout;       // the name of another camera's layout
+};
+
+// False when neither the camera's rule nor another camera's layout lists
+// the name.
+bool IsScanCandidate(const QString& name, ScanCandidate& candidate);
+
+// Reads a file the name of which the scan accepted: whether it is locked,
+// what it is, and its parse. Nothing when it does not parse (gone,
+// unreadable or no recording) or is the rear file of another camera's
+// layout, which plays beside its front file.
 std::optional<RecordingEntry> ReadScannedRecording(const QString& openedFolder,
                                                    const QString& relativePath, const QString& name,
-                                                   bool event);
+                                                   const ScanCandidate& candidate);
+
+// Whether the rules of another camera's layout apply to a parsed file: its
+// name follows one, and it is not a file of the camera's own naming rule
+// that the camera's reader recognised (that one stays exactly as before).
+bool FollowsOtherLayout(const ScanCandidate& candidate, const VideoMetaInfo& meta);
 
 } // namespace kolvex

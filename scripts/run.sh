@@ -3,6 +3,9 @@
 # and opens the player's window on it. Without a display the window plays
 # under a private X server for a while and a screenshot of it is saved
 # next to the card.
+# Usage: scripts/run.sh [--layout camera|action|dual-dated] [DIR]
+# (another camera's card goes to sample-card-action or
+# sample-card-dual-dated unless DIR is given)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,9 +14,16 @@ if [ "${KOLVEX_SKIP_SETUP:-0}" != 1 ]; then
 fi
 bash scripts/build.sh full
 
-card="${1:-sample-card}"
+layout=camera
+if [ "${1:-}" = --layout ]; then
+    layout="${2:?scripts/run.sh: --layout needs camera, action or dual-dated}"
+    shift 2
+fi
+default_card=sample-card
+[ "$layout" = camera ] || default_card="sample-card-$layout"
+card="${1:-$default_card}"
 if [ ! -d "$card" ]; then
-    tools/make-sample-card "$card"
+    tools/make-sample-card --layout "$layout" "$card"
 fi
 cli=build/cli/kolvex-cli
 commands="$("$cli" --help)"

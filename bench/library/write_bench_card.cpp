@@ -1,6 +1,6 @@
 // Writes a memory card of camera recordings for the library benchmark.
 //
-//     write_bench_card CLIP.mp4 CARD COUNT
+//     write_bench_card CLIP.mp4 CARD COUNT [LAYOUT]
 //
 // Every recording takes the real "ftyp" and "moov" boxes of CLIP (a
 // 3-minute clip as ffmpeg writes it, so the sample tables have the sizes a
@@ -9,6 +9,13 @@
 // minutes, then appends the camera's records: GPS and G-sensor blocks, their
 // information records and the text date. Recordings follow each other in
 // time, in folders of 100 as cameras name them.
+//
+// LAYOUT names another camera's card instead (README, "Other cameras'
+// cards"), with recordings that carry none of the camera's records:
+//   action      GH<chapter><number>.MP4, four chapters per recording
+//   dated       YYYY_MMDD_HHMMSS_NNNF.MP4 with its rear file ...R.MP4 beside
+//   dual-dated  Normal/F/YYYYMMDD_HHMMSS_NF.mp4, the rear file in Normal/R,
+//               an NMEA text (RMC and GGA once a second) beside the front
 #include "camera_file_writer.h"
 
 #include <cstdio>
@@ -60,11 +67,83 @@ std::vector<GSensorRecord> Shaking(size_t count) {
     return out;
 }
 
+bool WriteOrComplain(const FileImage& image, const std::string& path) {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    if (image.Write(path))
+        return true;
+    std::fprintf(stderr, "write_bench_card: cannot write %s\n", path.c_str());
+    return false;
+}
+
+std::string Nmea(const std::string& body) {
+    unsigned sum = 0;
+    for (const char c : body)
+        sum ^= static_cast<unsigned char>(c);
+    char tail[8];
+    std::snprintf(tail, sizeof tail, "*%02X\r\n", sum);
+    return "$" + body + tail;
+}
+
+// RMC and GGA once a second, driving north-east at 50 km/h from the start.
+Bytes NmeaText(const std::tm& start) {
+    std::string text;
+    for (unsigned s = 0; s < kRecordingSeconds; ++s) {
+        std::tm t = start;
+        t.tm_sec += static_cast<int>(s);
+        const std::time_t instant = timegm(&t);
+        gmtime_r(&instant, &t);
+        char clock[16], date[16], position[64];
+        std::strftime(clock, sizeof clock, "%H%M%S.00", &t);
+        std::strftime(date, sizeof date, "%d%m%y", &t);
+        const double minutes = 30.0 + s * 0.0055;
+        std::snprintf(position, sizeof position, "5230.%04d,N,01323.%04d,E",
+                      static_cast<int>(minutes * 100) % 10000,
+                      static_cast<int>(minutes * 100) % 10000);
+        text +=
+            Nmea(std::string("GPRMC,") + clock + ",A," + position + ",27.0,45.0," + date + ",,,A");
+        text += Nmea(std::string("GPGGA,") + clock + "," + position + ",1,08,0.9,40.0,M,46.9,M,,");
+    }
+    return Bytes(text.begin(), text.end());
+}
+
+bool WriteOtherCamera(const std::string& card, const std::string& layout, int k, const std::tm& f,
+                      const FileImage& image) {
+    char path[160];
+    if (layout == "action") {
+        std::snprintf(path, sizeof path, "%s/DCIM/%03dGOPRO/GH%02d%04d.MP4", card.c_str(),
+                      100 + k / 100, k % 4 + 1, k / 4 + 1);
+        return WriteOrComplain(image, path);
+    }
+    if (layout == "dated") {
+        char front[160];
+        std::snprintf(front, sizeof front, "%s/DCIM/Movie/%04d_%02d%02d_%02d%02d%02d_%03dF.MP4",
+                      card.c_str(), f.tm_year + 1900, f.tm_mon + 1, f.tm_mday, f.tm_hour, f.tm_min,
+                      f.tm_sec, k % 1000);
+        std::string rear = front;
+        rear[rear.size() - 5] = 'R';
+        return WriteOrComplain(image, front) && WriteOrComplain(image, rear);
+    }
+    char stamp[32];
+    std::snprintf(stamp, sizeof stamp, "%04d%02d%02d_%02d%02d%02d", f.tm_year + 1900, f.tm_mon + 1,
+                  f.tm_mday, f.tm_hour, f.tm_min, f.tm_sec);
+    const std::string base = card + "/Normal/";
+    const std::string front = base + "F/" + stamp + "_NF.mp4";
+    const std::string rear = base + "R/" + stamp + "_NR.mp4";
+    FileImage nmea;
+    nmea.Append(NmeaText(f));
+    return WriteOrComplain(image, front) && WriteOrComplain(image, rear) &&
+           WriteOrComplain(nmea, base + "F/" + stamp + "_NF.NMEA");
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "Usage: write_bench_card CLIP.mp4 CARD COUNT\n");
+    const std::string layout = argc == 5 ? argv[4] : "camera";
+    if ((argc != 4 && argc != 5) ||
+        (layout != "camera" && layout != "action" && layout != "dated" && layout != "dual-dated")) {
+        std::fprintf(
+            stderr,
+            "Usage: write_bench_card CLIP.mp4 CARD COUNT [camera|action|dated|dual-dated]\n");
         return 64;
     }
     std::ifstream in(argv[1], std::ios::binary);
@@ -101,6 +180,11 @@ int main(int argc, char** argv) {
         image.Append(head).Append(mdatHeader).Append(mediaStart);
         image.AppendHole(kMediaBytes - realPayload);
         image.Append(movie);
+        if (layout != "camera") {
+            if (!WriteOtherCamera(card, layout, k, f, image))
+                return 1;
+            continue;
+        }
         image.Append(IsoBox("gps0").Add(GpsBlock(gps)).Serialize());
         image.Append(IsoBox("gsen").Add(GSensorBlock(Shaking(kRecordingSeconds * 10))).Serialize());
         image.Append(IsoBox("gpsa").Add(InfoRecord(1)).Serialize());

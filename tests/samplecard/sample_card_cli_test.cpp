@@ -74,6 +74,11 @@ protected:
         fs::permissions(encoder, fs::perms::owner_all);
         setenv("KOLVEX_FFMPEG", encoder.c_str(), 1);
         WriteSampleCard(s_work / "card", SampleCardPlan());
+        // The other cameras' clips last 10 s.
+        plain.durationMs = 10000;
+        ASSERT_TRUE(fixtures::WriteFile((s_work / "clip.mp4").string(), fixtures::BuildMp4(plain)));
+        WriteSampleCard(s_work / "action", ActionCardPlan());
+        WriteSampleCard(s_work / "dual", DualDatedCardPlan());
         unsetenv("KOLVEX_FFMPEG");
     }
     static void TearDownTestSuite() { fs::remove_all(s_work); }
@@ -286,6 +291,62 @@ TEST_F(SampleCardCliTest, FailuresAsTheOtherCommands) {
     const CliRun all = Cli({"--help"});
     EXPECT_NE(all.out.find("events PATH [--csv]"), std::string::npos);
     EXPECT_NE(all.out.find("summary PATH"), std::string::npos);
+}
+
+// "name subdir flags startTime" of every listed recording, and the count
+// of recordings of each group.
+struct Listing {
+    std::vector<std::string> recordings;
+    std::vector<int> groups;
+    int scanned = 0;
+};
+
+Listing ListingOf(const QJsonObject& scan) {
+    Listing listing;
+    for (const auto& value : scan["recordings"].toArray()) {
+        const QJsonObject r = value.toObject();
+        listing.recordings.push_back(
+            r["subdir"].toString().toStdString() + r["name"].toString().toStdString() + " " +
+            std::to_string(r["flags"].toInt()) + " " +
+            std::to_string(r["startTime"].toInteger() - 1778739120)); // 08:12:00 in Berlin
+    }
+    for (const auto& value : scan["groups"].toArray())
+        listing.groups.push_back(value.toObject()["count"].toInt());
+    listing.scanned = scan["scanned"].toInt();
+    return listing;
+}
+
+TEST_F(SampleCardCliTest, ScanListsTheOtherCamerasCards) {
+    const std::string work = s_work.string();
+    CliRun run = Cli({"scan", work + "/dual"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    Listing listing = ListingOf(Json(run));
+    // Front files only (rear files and the NMEA text are no recordings of
+    // their own), start times from the names, events from RO and kind E.
+    EXPECT_EQ(listing.recordings, (std::vector<std::string>{
+                                      "DCIM/Movie/2026_0514_081200_001F.MP4 0 0",
+                                      "DCIM/Movie/2026_0514_081210_002F.MP4 0 10",
+                                      "DCIM/Movie/RO/2026_0514_081220_003F.MP4 1 20",
+                                      "Normal/F/20260514_084710_NF.mp4 0 2110",
+                                      "Normal/F/20260514_084720_NF.mp4 0 2120",
+                                      "Event/F/20260514_174500_EF.mp4 1 34380",
+                                  }));
+    EXPECT_EQ(listing.groups, (std::vector<int>{3, 2, 1}));
+    EXPECT_EQ(listing.scanned, 13);
+
+    run = Cli({"scan", work + "/action"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    listing = ListingOf(Json(run));
+    // The chapters in order, each recording's chapters one group, starting
+    // when the camera closed the first chapter less its length.
+    EXPECT_EQ(listing.recordings, (std::vector<std::string>{
+                                      "DCIM/100GOPRO/GH010042.MP4 0 0",
+                                      "DCIM/100GOPRO/GH020042.MP4 0 10",
+                                      "DCIM/100GOPRO/GH030042.MP4 0 20",
+                                      "DCIM/100GOPRO/GOPR0043.MP4 0 2110",
+                                      "DCIM/100GOPRO/GP010043.MP4 0 2120",
+                                  }));
+    EXPECT_EQ(listing.groups, (std::vector<int>{3, 2}));
 }
 
 } // namespace

@@ -159,6 +159,81 @@ CardPlan SampleCardPlan() {
     return plan;
 }
 
+namespace {
+
+PlannedRecording OtherCamera(std::string folder, std::string name, size_t drive,
+                             RecordingWindow window) {
+    PlannedRecording r =
+        Recording(std::move(folder), std::move(name), Container::Mp4, 1280, 720, drive, window);
+    r.cameraRecords = false;
+    return r;
+}
+
+} // namespace
+
+CardPlan ActionCardPlan() {
+    CardPlan plan;
+    plan.drives = {CommuteDrive(), TunnelDrive()};
+    auto& r = plan.recordings;
+    // Recording 0042 in three chapters (the camera cuts long recordings),
+    // then 0043 in the older names: GOPR0043 and its second chapter GP010043.
+    for (int chapter = 1; chapter <= 3; ++chapter) {
+        const double from = (chapter - 1) * 10.0;
+        r.push_back(OtherCamera("DCIM/100GOPRO", "GH0" + std::to_string(chapter) + "0042.MP4", 0,
+                                {from, 10, Day(8, 12, 0).Plus(static_cast<int64_t>(from))}));
+        r.back().stampModified = true;
+    }
+    r.push_back(OtherCamera("DCIM/100GOPRO", "GOPR0043.MP4", 1, {0, 10, Day(8, 47, 10)}));
+    r.back().stampModified = true;
+    r.push_back(OtherCamera("DCIM/100GOPRO", "GP010043.MP4", 1, {10, 10, Day(8, 47, 20)}));
+    r.back().stampModified = true;
+    CheckRearPartners(plan);
+    return plan;
+}
+
+CardPlan DualDatedCardPlan() {
+    CardPlan plan;
+    plan.drives = {CommuteDrive(), TunnelDrive(), EveningDrive()};
+    auto& r = plan.recordings;
+    const RearPartner beside{RearPlace::Beside, 1280, 720};
+    const RearPartner sibling{RearPlace::SiblingFolder, 1280, 720};
+    // Dated names with a running number, rear files beside; the second was
+    // kept after the hard braking, in the read-only folder.
+    r.push_back(OtherCamera("DCIM/Movie", "2026_0514_081200_001F.MP4", 0, {0, 10, Day(8, 12, 0)}));
+    r.back().rear = beside;
+    r.back().nmeaSideFile = true;
+    r.push_back(
+        OtherCamera("DCIM/Movie", "2026_0514_081210_002F.MP4", 0, {10, 10, Day(8, 12, 10)}));
+    r.back().rear = beside;
+    r.push_back(
+        OtherCamera("DCIM/Movie/RO", "2026_0514_081220_003F.MP4", 0, {20, 10, Day(8, 12, 20)}));
+    r.back().rear = beside;
+    r.back().eventFolder = true;
+    // Kind and camera letters, rear files in the sibling folder R; an event
+    // recording (kind E) in the event folder.
+    r.push_back(OtherCamera("Normal/F", "20260514_084710_NF.mp4", 1, {0, 10, Day(8, 47, 10)}));
+    r.back().rear = sibling;
+    r.push_back(OtherCamera("Normal/F", "20260514_084720_NF.mp4", 1, {10, 10, Day(8, 47, 20)}));
+    r.back().rear = sibling;
+    r.push_back(OtherCamera("Event/F", "20260514_174500_EF.mp4", 2, {0, 10, Day(17, 45, 0)}));
+    r.back().rear = sibling;
+    r.back().eventFolder = true;
+    CheckRearPartners(plan);
+    return plan;
+}
+
+CardPlan PlanFor(SampleLayout layout) {
+    switch (layout) {
+    case SampleLayout::Action:
+        return ActionCardPlan();
+    case SampleLayout::DualDated:
+        return DualDatedCardPlan();
+    case SampleLayout::Camera:
+        break;
+    }
+    return SampleCardPlan();
+}
+
 std::string RearName(const std::string& frontName) {
     const auto dot = frontName.rfind('.');
     if (dot == std::string::npos || dot == 0)

@@ -38,6 +38,16 @@ struct PlannedRecording {
     bool textDate = false; // writes "IDIT"; without it the start comes from the GPS samples
     bool readOnly = false; // the camera's lock: no owner-write bit
     bool recordsInsideMovie = false; // MP4/MOV: the camera records are children of "moov"
+    // False for another camera that writes none of these records: its
+    // start comes from its name or, for chapters, its file's time.
+    bool cameraRecords = true;
+    // Such a camera's NMEA text beside the recording (same name, ".NMEA"):
+    // RMC and GGA once a second, in UTC.
+    bool nmeaSideFile = false;
+    // The file's modification time: when the camera closed it (the end of
+    // the window) rather than when the card was written. Chapters need it.
+    bool stampModified = false;
+    bool eventFolder = false; // lies in a folder where the camera keeps events
     std::optional<RearPartner> rear;
 };
 
@@ -58,6 +68,14 @@ inline constexpr int kGSensorRate = 10;
 inline constexpr int kGSensorScale = 2;
 
 CardPlan SampleCardPlan();
+
+// Cards of other cameras (README, "Other cameras' cards"): an action
+// camera's chaptered recordings, and a dual camera's dated names with rear
+// files, a read-only folder and an NMEA side file.
+enum class SampleLayout { Camera, Action, DualDated };
+CardPlan ActionCardPlan();
+CardPlan DualDatedCardPlan();
+CardPlan PlanFor(SampleLayout layout);
 
 // The rear camera's file of a front file: the character before the last '.'
 // becomes 'R' (MOVA0010.MP4 -> MOVA001R.MP4), and for the sibling folder the

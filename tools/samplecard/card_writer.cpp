@@ -1,6 +1,10 @@
 #include "card_writer.h"
 
 #include "clip_encoder.h"
+#include "nmea_side_file.h"
+
+#include <ctime>
+#include <utime.h>
 
 #include <fstream>
 #include <stdexcept>
@@ -26,6 +30,8 @@ const char* FormatName(Container container) {
 
 void AddRecords(const fs::path& file, const PlannedRecording& recording,
                 const CameraRecords& records) {
+    if (!recording.cameraRecords)
+        return;
     if (recording.container == Container::Avi)
         AddRecordsToAviFile(file.string(), records);
     else
@@ -37,7 +43,13 @@ std::string Describe(const PlannedRecording& r) {
                        r.window.start.Text() + "  " + std::to_string(r.window.seconds) + " s";
     text += r.gpsRate ? "  GPS " + std::to_string(r.gpsRate) + " Hz" : "  no GPS";
     text += r.textDate ? ", text date" : ", start from GPS";
-    if (r.name.size() >= 4 && r.name[3] == 'G')
+    if (!r.cameraRecords)
+        text = std::to_string(r.width) + "x" + std::to_string(r.height) + "  " +
+               r.window.start.Text() + "  " + std::to_string(r.window.seconds) + " s" +
+               "  no camera records";
+    if (r.nmeaSideFile)
+        text += ", NMEA side file";
+    if ((r.cameraRecords && r.name.size() >= 4 && r.name[3] == 'G') || r.eventFolder)
         text += ", event";
     if (r.readOnly)
         text += ", read-only";
@@ -52,6 +64,36 @@ std::string DescribeRear(const PlannedRecording& r) {
 void MakeReadOnly(const fs::path& file) {
     fs::permissions(file, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
+}
+
+// The camera's clock is local time; the file system keeps the instant.
+void StampModified(const fs::path& file, const WallClock& end) {
+    std::tm fields{};
+    fields.tm_year = end.year - 1900;
+    fields.tm_mon = end.month - 1;
+    fields.tm_mday = end.day;
+    fields.tm_hour = end.hour;
+    fields.tm_min = end.minute;
+    fields.tm_sec = end.second;
+    fields.tm_isdst = -1;
+    const std::time_t instant = std::mktime(&fields);
+    const struct utimbuf times { instant, instant };
+    if (instant == -1 || ::utime(file.c_str(), &times) != 0)
+        throw std::runtime_error("cannot set the time of " + file.string());
+}
+
+void WriteNmeaSideFile(const fs::path& front, const CardPlan& plan, const PlannedRecording& r,
+                       std::vector<WrittenFile>& written) {
+    fs::path side = front;
+    side.replace_extension(".NMEA");
+    std::ofstream out(side, std::ios::binary | std::ios::trunc);
+    out << NmeaSideText(plan.drives.at(r.drive).states, r.window);
+    if (!out.flush())
+        throw std::runtime_error("cannot write " + side.string());
+    out.close();
+    const std::string relative = r.folder + "/" + side.filename().string();
+    written.push_back(
+        {relative, fs::file_size(side), "NMEA of " + r.name + ", RMC and GGA at 1 Hz"});
 }
 
 // Encodes the recording's front clip (and its rear partner's) into the
@@ -76,6 +118,11 @@ void WriteRecording(const fs::path& build, const CardPlan& plan, const PlannedRe
     if (r.readOnly)
         MakeReadOnly(front);
     written.push_back({FrontPath(r), fs::file_size(front), Describe(r)});
+    if (r.nmeaSideFile)
+        WriteNmeaSideFile(front, plan, r, written);
+    const WallClock end = r.window.start.Plus(r.window.seconds);
+    if (r.stampModified)
+        StampModified(front, end);
 
     if (!r.rear)
         return;
@@ -88,6 +135,8 @@ void WriteRecording(const fs::path& build, const CardPlan& plan, const PlannedRe
     clip.caption = "REAR " + stem;
     EncodeClip(clip, font);
     AddRecords(rear, r, records);
+    if (r.stampModified)
+        StampModified(rear, end);
     written.push_back({RearPath(r), fs::file_size(rear), DescribeRear(r)});
 }
 

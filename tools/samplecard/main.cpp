@@ -1,5 +1,5 @@
-// kolvex-samplecard DIR: writes a realistic sample card of dash-camera
-// recordings into DIR (see README, "The sample card").
+// kolvex-samplecard [--layout camera|action|dual-dated] DIR: writes a realistic sample card of
+// dash-camera recordings into DIR (see README, "The sample card").
 #include "card_plan.h"
 #include "card_writer.h"
 
@@ -11,9 +11,12 @@
 namespace {
 
 void PrintUsage(std::FILE* out) {
-    std::fprintf(out, "Usage: kolvex-samplecard DIR\n\n"
+    std::fprintf(out, "Usage: kolvex-samplecard [--layout camera|action|dual-dated] DIR\n\n"
                       "Writes a sample card of dash-camera recordings into DIR: real H.264\n"
                       "clips (MP4, MOV, AVI) with the camera's GPS and G-sensor records.\n"
+                      "--layout action writes an action camera's chaptered recordings,\n"
+                      "--layout dual-dated a dual camera's dated names with rear files,\n"
+                      "an event folder and an NMEA side file.\n"
                       "DIR must be missing, empty or an earlier sample card, which is replaced.\n"
                       "Needs ffmpeg (or KOLVEX_FFMPEG naming it).\n");
 }
@@ -25,15 +28,28 @@ int main(int argc, char** argv) {
         PrintUsage(stdout);
         return 0;
     }
-    if (argc != 2 || argv[1][0] == '\0' || argv[1][0] == '-') {
+    using namespace kolvex::samplecard;
+    SampleLayout layout = SampleLayout::Camera;
+    bool known = true;
+    if (argc == 4 && !std::strcmp(argv[1], "--layout")) {
+        if (!std::strcmp(argv[2], "action"))
+            layout = SampleLayout::Action;
+        else if (!std::strcmp(argv[2], "dual-dated"))
+            layout = SampleLayout::DualDated;
+        else
+            known = !std::strcmp(argv[2], "camera");
+    }
+    const int next = argc == 4 ? 3 : 1;
+    if (!known || (argc != 2 && !(argc == 4 && !std::strcmp(argv[1], "--layout"))) ||
+        argv[next][0] == '\0' || argv[next][0] == '-') {
         PrintUsage(stderr);
         return 64;
     }
-    using namespace kolvex::samplecard;
+    const char* folder = argv[next];
     try {
         const auto began = std::chrono::steady_clock::now();
-        const CardPlan plan = SampleCardPlan();
-        const auto written = WriteSampleCard(argv[1], plan);
+        const CardPlan plan = PlanFor(layout);
+        const auto written = WriteSampleCard(folder, plan);
         uint64_t total = 0;
         for (const auto& file : written) {
             std::printf("%-28s %9llu  %s\n", file.path.c_str(),
@@ -43,7 +59,7 @@ int main(int argc, char** argv) {
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
         std::printf("Wrote %zu files (%.1f MB) to %s in %.0f s.\n", written.size(),
-                    static_cast<double>(total) / 1e6, argv[1], seconds);
+                    static_cast<double>(total) / 1e6, folder, seconds);
         return 0;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "kolvex-samplecard: %s\n", error.what());
