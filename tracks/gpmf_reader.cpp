@@ -220,7 +220,8 @@ private:
             state.orientation.assign(reinterpret_cast<const char*>(r.data), r.dataSize);
         } else if (r.Is("GPSF")) {
             const auto v = Numbers(r, std::string(1, r.type));
-            state.fix = v.empty() ? -1 : static_cast<int>(v[0]);
+            // Any type may carry it: a value no fix kind has is no fix.
+            state.fix = !v.empty() && v[0] >= 0 && v[0] <= 3 ? static_cast<int>(v[0]) : 0;
         } else if (r.Is("GPSU") && r.type == 'U') {
             state.utcMs = GpsuTime(r);
         } else if (r.Is("GPSP")) {

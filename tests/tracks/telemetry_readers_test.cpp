@@ -87,6 +87,25 @@ TEST(GpmfReaderTest, NoLockAndUnknownKeys) {
     EXPECT_FALSE(track.fixes[0].fix);
 }
 
+TEST(GpmfReaderTest, FixOfAnyTypeAndSizeIsNoLockUnlessItIsAFixKind) {
+    // Found by fuzzing: a GPSF stored as a double far beyond any integer.
+    Bytes huge;
+    for (uint8_t b : {0x7f, 0xef, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff})
+        huge.push_back(b);
+    Bytes stream = GpmfKlv("GPSF", 'd', 8, 1, huge);
+    Bytes gps5;
+    for (int32_t v : {481000000, 115000000, 0, 0, 0})
+        PutBE32(gps5, static_cast<uint32_t>(v));
+    Append(stream, GpmfKlv("SCAL", 'l', 4, 1, Bytes{0x00, 0x98, 0x96, 0x80}));
+    Append(stream, GpmfKlv("GPS5", 'l', 20, 1, gps5));
+    const Bytes payload = GpmfNest("STRM", stream);
+    TelemetryTrack track;
+    ReadGpmfPayload(payload.data(), payload.size(), 0, 1, track);
+    ASSERT_EQ(track.fixes.size(), 1u);
+    EXPECT_NEAR(track.fixes[0].latitude, 48.1, 1e-9);
+    EXPECT_FALSE(track.fixes[0].fix);
+}
+
 TEST(GpmfReaderTest, TruncatedPayloadsNeverReadPastTheirEnd) {
     const Bytes payload = GpmfPayload(OneSecond());
     for (size_t cut = 0; cut < payload.size(); ++cut) {
