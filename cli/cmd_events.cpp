@@ -3,6 +3,8 @@
 #include "command.h"
 #include "review_output.h"
 
+#include "tracks/recording_blocks.h"
+
 #include <charconv>
 #include <cstdio>
 
@@ -95,7 +97,7 @@ int RunEvents(const std::vector<std::string>& args) {
         json.Key("path").Path(file);
         json.Key("name").Path(NativeBytes(recording.name));
         json.Key("startTime").Int(recording.meta.startTime);
-        json.Key("gsensor").Bool(IsReadableBlockSize(recording.meta.gsensorSize));
+        json.Key("gsensor").Bool(HasGSensorBlock(recording.meta));
         if (!read)
             json.Key("error").String("cannot read the sample blocks");
         json.Key("events").BeginArray();

@@ -15,7 +15,10 @@ int RunProbe(const std::vector<std::string>& args) {
         std::printf("Usage: kolvex-cli probe FILE\n\n"
                     "Prints what the reader finds in one recording as a JSON object:\n"
                     "gpsOffset, gpsSize, gsensorOffset, gsensorSize, width, height, startTime,\n"
-                    "durationSec, durationMs, fileLength, gpsInfo, gsensorInfo.\n"
+                    "durationSec, durationMs, fileLength, gpsInfo, gsensorInfo; for a recording\n"
+                    "whose telemetry is not the camera's blocks also telemetry (gpmf, camm,\n"
+                    "freegps, nmea), telemetryOffset, telemetrySize and, for freeGPS boxes of\n"
+                    "an unknown layout, telemetryNote.\n"
                     "A name ending in \".AVI\" is read as AVI, any other as MP4/MOV/3GP.\n\n"
                     "Exit status: 0 parsed, 1 not a usable recording, 2 no such file.\n");
         return kOk;

@@ -32,6 +32,16 @@ inline void WriteMetaMembers(JsonWriter& json, const VideoMetaInfo& meta) {
     json.Key("fileLength").UInt(meta.fileLength);
     WriteInfoBytes(json, "gpsInfo", meta.gpsInfo);
     WriteInfoBytes(json, "gsensorInfo", meta.gsensorInfo);
+    // Only recordings of other formats name theirs: the camera's own
+    // output stays as it has always been.
+    if (meta.telemetry != TelemetryFormat::Camera) {
+        json.Key("telemetry").String(TelemetryFormatName(meta.telemetry));
+        json.Key("telemetryOffset").UInt(meta.telemetryOffset);
+        json.Key("telemetrySize").UInt(meta.telemetrySize);
+        if (meta.telemetry == TelemetryFormat::FreeGpsUnknown)
+            json.Key("telemetryNote")
+                .String("freeGPS boxes of a layout this reader does not know: no GPS read");
+    }
 }
 
 } // namespace kolvex::cli

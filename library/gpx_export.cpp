@@ -7,7 +7,7 @@
 
 #include "map/kml/gpx_writer.h"
 #include "map/kml/replacing_file.h"
-#include "tracks/media_file.h"
+#include "tracks/recording_blocks.h"
 #include "tracks/sample_decoding.h"
 #include "tracks/track_math.h"
 
@@ -45,14 +45,15 @@ bool WriteGpxTrack(const std::vector<GpxSource>& recordings, const QString& trac
     for (const GpxSource& source : recordings) {
         const VideoMetaInfo& meta = source.meta;
         writer.BeginSegment();
-        if (!IsReadableBlockSize(meta.gpsSize))
+        if (meta.telemetry == TelemetryFormat::Camera && !IsReadableBlockSize(meta.gpsSize))
             continue;
-        std::vector<uint8_t> block;
-        if (!IsRegularFile(source.path) || !ReadFileRange(NativePath(source.path).toStdString(),
-                                                          meta.gpsOffset, meta.gpsSize, block)) {
+        RecordingBlocks blocks;
+        if (!IsRegularFile(source.path) ||
+            !ReadRecordingBlocks(NativePath(source.path).toStdString(), meta, blocks, kGpsBlock)) {
             allRead = false;
             continue;
         }
+        const std::vector<uint8_t>& block = blocks.gps;
         const unsigned rate = GpsRate(meta);
         const size_t count = block.size() / kGpsSampleSize;
         for (size_t i = 0; i < count; ++i) {

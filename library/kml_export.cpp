@@ -6,7 +6,7 @@
 #include "track_export.h"
 
 #include "map/kml/kml_writer.h"
-#include "tracks/media_file.h"
+#include "tracks/recording_blocks.h"
 #include "tracks/track_math.h"
 
 #include <QStandardPaths>
@@ -134,12 +134,15 @@ bool CRecordingManager::CurrentGpsBlock(std::vector<uint8_t>& block) const {
     }
     // The buffers hold another recording (the list changed since it was
     // loaded): read the current one's block from its file.
-    if (!IsReadableBlockSize(entry.meta.gpsSize))
+    if (entry.meta.telemetry == TelemetryFormat::Camera && !IsReadableBlockSize(entry.meta.gpsSize))
         return true;
-    return IsRegularFile(path) &&
-           ReadFileRange(NativePath(path).toStdString(), entry.meta.gpsOffset, entry.meta.gpsSize,
-                         block) &&
-           block.size() == entry.meta.gpsSize;
+    RecordingBlocks blocks;
+    if (!IsRegularFile(path) ||
+        !ReadRecordingBlocks(NativePath(path).toStdString(), entry.meta, blocks, kGpsBlock) ||
+        !blocks.gpsWhole)
+        return false;
+    block = std::move(blocks.gps);
+    return true;
 }
 
 } // namespace kolvex

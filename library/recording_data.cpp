@@ -5,9 +5,9 @@
 #include "map_statements.h"
 #include "native_path.h"
 
+#include "tracks/recording_blocks.h"
 #include "tracks/track_math.h"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,12 +16,12 @@ namespace kolvex {
 
 namespace {
 
-// Open file of the recording being read; closes itself on every return.
+// Whether the recording can be read now: a regular file that opens. A
+// recording replaced by a pipe or a device is no recording.
 class BlockFile {
 public:
     explicit BlockFile(const QString& path)
         : m_fd(::open(NativePath(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {
-        // A recording replaced by a pipe or a device is no recording.
         struct stat st;
         if (m_fd >= 0 && (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode))) {
             ::close(m_fd);
@@ -36,31 +36,6 @@ public:
     BlockFile& operator=(const BlockFile&) = delete;
 
     bool IsOpen() const { return m_fd >= 0; }
-    uint64_t Length() const {
-        struct stat st;
-        return ::fstat(m_fd, &st) == 0 ? static_cast<uint64_t>(st.st_size) : 0;
-    }
-    // A block lies inside the file when it ends at or before the file's
-    // end; the sum is checked without overflowing.
-    // Blocks larger than a camera writes count as none, wherever they lie.
-    static bool Inside(uint64_t offset, uint32_t size, uint64_t length) {
-        return IsReadableBlockSize(size) && offset <= length && size <= length - offset;
-    }
-    // Reads exactly `out.size()` bytes at `offset`; false when the file
-    // became shorter or unreadable meanwhile.
-    bool ReadExactly(uint64_t offset, std::vector<uint8_t>& out) const {
-        size_t done = 0;
-        while (done < out.size()) {
-            const ssize_t n = ::pread(m_fd, out.data() + done, out.size() - done,
-                                      static_cast<off_t>(offset + done));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                return false;
-            done += static_cast<size_t>(n);
-        }
-        return true;
-    }
 
 private:
     int m_fd;
@@ -107,18 +82,15 @@ int CRecordingManager::LoadRecordingData(int entry) {
     // the last recording's samples.
     if (m_pGSensor)
         m_pGSensor->ClearSamples();
-    BlockFile file(m_strDataPath);
-    if (!file.IsOpen())
+    if (!BlockFile(m_strDataPath).IsOpen())
         return 0;
-    const uint64_t length = file.Length();
 
-    if (BlockFile::Inside(meta.gsensorOffset, meta.gsensorSize, length)) {
-        m_gsensorData.resize(meta.gsensorSize);
-        if (file.ReadExactly(meta.gsensorOffset, m_gsensorData)) {
-            m_nGSensorDataSize = meta.gsensorSize;
-        } else {
-            m_gsensorData.clear();
-        }
+    // A camera block is taken only when it lies whole inside the file.
+    RecordingBlocks blocks;
+    ReadRecordingBlocks(NativePath(m_strDataPath).toStdString(), meta, blocks);
+    if (blocks.gsensorWhole && !blocks.gsensor.empty()) {
+        m_gsensorData = std::move(blocks.gsensor);
+        m_nGSensorDataSize = static_cast<uint32_t>(m_gsensorData.size());
     }
     if (m_nGSensorDataSize != 0 && m_pGSensor) {
         const int count = static_cast<int>(m_nGSensorDataSize / kGSensorSampleSize);
@@ -136,13 +108,9 @@ int CRecordingManager::LoadRecordingData(int entry) {
         m_pGSensor->SetTimeScaleMode(2);
     }
 
-    if (BlockFile::Inside(meta.gpsOffset, meta.gpsSize, length)) {
-        m_gpsData.resize(meta.gpsSize);
-        if (file.ReadExactly(meta.gpsOffset, m_gpsData)) {
-            m_nGpsDataSize = meta.gpsSize;
-        } else {
-            m_gpsData.clear();
-        }
+    if (blocks.gpsWhole && !blocks.gps.empty()) {
+        m_gpsData = std::move(blocks.gps);
+        m_nGpsDataSize = static_cast<uint32_t>(m_gpsData.size());
     }
     if (m_nGpsDataSize != 0) {
         m_dGpsRate = meta.gpsInfo[0] ? meta.gpsInfo[0] : 1.0;

@@ -1,5 +1,6 @@
 #include "tracks/kolvex_3gp_parser.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace kolvex {
@@ -103,6 +104,9 @@ bool CKolvex3gpParser::WalkFormat() {
         return false;
     m_fileLength = m_file.Length();
     uint64_t p = first.payload + first.length;
+    bool moovFound = false;
+    uint64_t moovPayload = 0;
+    uint32_t moovLength = 0;
     while (p < m_fileLength) {
         const BoxHeader box = ReadHeader(p);
         if (!box.valid)
@@ -127,12 +131,23 @@ bool CKolvex3gpParser::WalkFormat() {
         } else if (IsType(box.type, "moov")) {
             ReadMovieDuration(h, n);
             ReadPictureSize(h, n);
+            if (!moovFound) {
+                moovFound = true;
+                moovPayload = h;
+                moovLength = n;
+            }
             p = h; // the children of "moov" are walked like top-level boxes
         } else {
             p = h + n;
         }
     }
     m_durationSec = m_durationMs / 1000;
+    // Only a recording without the camera's blocks is searched for other
+    // telemetry: the camera's own are found with the reads they always took.
+    if (moovFound && m_gpsSize == 0 && m_gsensorSize == 0) {
+        const uint64_t inFile = moovPayload < m_fileLength ? m_fileLength - moovPayload : 0;
+        m_telemetry = FindMp4Telemetry(m_file, moovPayload, std::min<uint64_t>(moovLength, inFile));
+    }
     return true;
 }
 

@@ -55,6 +55,7 @@ void CKolvexVideoParser::ResetState() {
     m_fileLength = 0;
     m_gpsInfo = {};
     m_gsensorInfo = {};
+    m_telemetry = {};
     m_bStartTimeKnown = false;
 }
 
@@ -157,6 +158,8 @@ int32_t CKolvexFileParser::Parse(std::string path) {
     bool walked = false;
     try {
         walked = WalkFormat();
+        if (walked)
+            TakeOtherTelemetry(path);
     } catch (const std::exception& error) {
         m_file.Close();
         return Fail(error.what());
@@ -187,8 +190,34 @@ int32_t CKolvexFileParser::Parse(std::string path) {
         r.fileLength = m_fileLength;
         r.gpsInfo = m_gpsInfo;
         r.gsensorInfo = m_gsensorInfo;
+        r.telemetry = m_telemetry.format;
+        r.telemetryOffset = m_telemetry.offset;
+        r.telemetrySize = m_telemetry.size;
     }
     return 0;
+}
+
+void CKolvexFileParser::TakeOtherTelemetry(const std::string& path) {
+    if (m_gpsSize != 0 || m_gsensorSize != 0) {
+        m_telemetry = {}; // the camera's blocks win
+        return;
+    }
+    if (m_telemetry.format == TelemetryFormat::Camera)
+        m_telemetry = FindSideFileTelemetry(path);
+    if (m_telemetry.format == TelemetryFormat::Camera)
+        return;
+    const TelemetryStart start = ExamineTelemetry(m_file, path, m_telemetry);
+    if (!start.knownLayout) {
+        m_telemetry.format = TelemetryFormat::FreeGpsUnknown;
+        return;
+    }
+    m_gpsInfo = {static_cast<uint8_t>(ConvertedGpsRate(m_telemetry.format)), 0, 0, 0};
+    if (start.hasAccel)
+        m_gsensorInfo = {kConvertedGSensorRate, kConvertedGSensorScale, 0, 0};
+    if (!m_bStartTimeKnown && start.startTime != 0) {
+        m_startTime = start.startTime;
+        m_bStartTimeKnown = true;
+    }
 }
 
 } // namespace kolvex

@@ -14,6 +14,7 @@
 
 #include "tracks/file_status.h"
 #include "tracks/media_file.h"
+#include "tracks/telemetry_reader.h"
 #include "tracks/video_meta_info.h"
 
 #include <array>
@@ -67,6 +68,7 @@ protected:
     uint64_t m_fileLength = 0;
     std::array<uint8_t, 4> m_gpsInfo{};
     std::array<uint8_t, 4> m_gsensorInfo{};
+    TelemetryLocation m_telemetry; // other telemetry found by the walk
     VideoMetaInfo* m_pResult = nullptr;
     FileStatus* m_pFileStatus = nullptr;
     bool m_bStartTimeKnown = false;
@@ -100,6 +102,10 @@ protected:
 
 private:
     int32_t Fail(std::string reason);
+    // A recording without camera blocks: its other telemetry (found by the
+    // walk, else a side file) gives the rates and, failing a text date, the
+    // start time.
+    void TakeOtherTelemetry(const std::string& path);
 
     std::string m_failureReason;
 };

@@ -1,6 +1,6 @@
 #include "tracks/sample_decoding.h"
 
-#include "tracks/media_file.h"
+#include "tracks/recording_blocks.h"
 #include "tracks/track_math.h"
 
 #include <algorithm>
@@ -80,39 +80,11 @@ bool ReadRecordingSamples(const std::string& path, const VideoMetaInfo& meta,
                           std::vector<GpsSample>& gps, std::vector<GSensorSample>& gsensor) {
     gps.clear();
     gsensor.clear();
-    const bool readGps = IsReadableBlockSize(meta.gpsSize);
-    const bool readGSensor = IsReadableBlockSize(meta.gsensorSize);
-    if (!readGps && !readGSensor)
-        return true;
-    // One open for both blocks: a whole card's figures read every recording.
-    CMediaFile file;
-    if (!file.Open(path))
+    RecordingBlocks blocks;
+    if (!ReadRecordingBlocks(path, meta, blocks))
         return false;
-    std::vector<uint8_t> bytes;
-    uint64_t length = 0;
-    // The part of a block that lies inside the file.
-    const auto readBlock = [&](uint64_t offset, uint64_t size) {
-        bytes.clear();
-        if (offset >= length)
-            return;
-        bytes.resize(static_cast<size_t>(std::min(size, length - offset)));
-        bytes.resize(file.ReadAt(offset, bytes.data(), bytes.size()));
-    };
-    try {
-        length = file.Length();
-        if (readGps) {
-            readBlock(meta.gpsOffset, meta.gpsSize);
-            gps = LoadGpsBlock(bytes.data(), bytes.size());
-        }
-        if (readGSensor) {
-            readBlock(meta.gsensorOffset, meta.gsensorSize);
-            gsensor = LoadGSensorBlock(bytes.data(), bytes.size());
-        }
-    } catch (const FileReadError&) {
-        gps.clear();
-        gsensor.clear();
-        return false;
-    }
+    gps = LoadGpsBlock(blocks.gps.data(), blocks.gps.size());
+    gsensor = LoadGSensorBlock(blocks.gsensor.data(), blocks.gsensor.size());
     return true;
 }
 

@@ -3,6 +3,8 @@
 // the file length. A plain record owned by the caller.
 #pragma once
 
+#include "tracks/telemetry_format.h"
+
 #include <array>
 #include <cstdint>
 
@@ -37,6 +39,14 @@ struct VideoMetaInfo {
     // gsensorInfo[0]: G-sensor samples per second (0 = not given);
     // gsensorInfo[1]: raw scale, G per 128 raw units.
     std::array<uint8_t, 4> gsensorInfo{};
+    // Where the telemetry of a recording without camera blocks lies: a
+    // track's "trak" payload, a "gps " index payload, or (offset 0) the
+    // length of its NMEA side file. For such recordings the block fields
+    // above stay 0, and gpsInfo and gsensorInfo give the rates and the
+    // scale at which the telemetry is laid out as blocks when it is read.
+    TelemetryFormat telemetry = TelemetryFormat::Camera;
+    uint64_t telemetryOffset = 0;
+    uint64_t telemetrySize = 0;
 
     friend bool operator==(const VideoMetaInfo&, const VideoMetaInfo&) = default;
 };
