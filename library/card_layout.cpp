@@ -163,6 +163,10 @@ bool IsInEventFolder(QStringView openedFolder, QStringView relativePath) {
 }
 
 bool CarriesCameraRecords(const VideoMetaInfo& meta) {
+    // Other cameras' telemetry fills the rates and the start time too; such
+    // a file is recognised, but not as the camera's own.
+    if (meta.telemetry != TelemetryFormat::Camera)
+        return false;
     const std::array<uint8_t, 4> none{};
     return meta.gpsSize != 0 || meta.gsensorSize != 0 || meta.startTime != 0 ||
            meta.gpsInfo != none || meta.gsensorInfo != none;

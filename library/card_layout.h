@@ -43,7 +43,8 @@ LayoutName ParseLayoutName(QStringView name);
 bool IsInEventFolder(QStringView openedFolder, QStringView relativePath);
 
 // Whether the camera's own reader recognised what it parsed: its GPS or
-// G-sensor blocks, their information records or its text date. A name that
+// G-sensor blocks, their information records or its text date (another
+// camera's telemetry does not count). A name that
 // both the camera's rule and another layout accept follows the camera's
 // rule for such a file, and the other layout for any other file.
 bool CarriesCameraRecords(const VideoMetaInfo& meta);

@@ -217,6 +217,22 @@ TEST(CardLayoutScanTest, TheCamerasOwnFilesKeepTheirRuleWhateverTheirName) {
     EXPECT_EQ(lib.manager.Entries()[1].flags, 0);
 }
 
+// A chapter whose telemetry dates it (GPS time, rates) is still another
+// camera's file: the layout's rules, and so the chapters' chain, apply.
+TEST(CardLayoutScanTest, OtherCamerasTelemetryIsNotTheCamerasOwnRecords) {
+    VideoMetaInfo camera{};
+    camera.startTime = k0812;
+    EXPECT_TRUE(CarriesCameraRecords(camera));
+    for (const TelemetryFormat format : {TelemetryFormat::Gpmf, TelemetryFormat::Camm,
+                                         TelemetryFormat::FreeGps, TelemetryFormat::Nmea}) {
+        VideoMetaInfo other = camera;
+        other.telemetry = format;
+        other.gpsInfo = {10, 0, 0, 0};
+        other.gsensorInfo = {100, 32, 0, 0};
+        EXPECT_FALSE(CarriesCameraRecords(other)) << TelemetryFormatName(format);
+    }
+}
+
 TEST(CardLayoutScanTest, ASingleFileTakesItsTimeFromItsName) {
     TempCard card;
     card.AddRecording("RO/20260514_090000_NR.mp4", PlainRecording(60000));
