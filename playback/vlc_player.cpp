@@ -1,5 +1,7 @@
 #include "vlc_player.h"
 
+#include "vlc_log.h"
+
 #include <dlfcn.h>
 
 #include <array>
@@ -121,7 +123,32 @@ bool CVlcPlayer::CreateInstanceAndPlayer() {
         return false;
     }
     m_pEventManager = eventManager(m_pPlayer);
-    return m_pEventManager != nullptr;
+    if (!m_pEventManager) {
+        return false;
+    }
+    RouteLog();
+    return true;
+}
+
+void CVlcPlayer::RouteLog() {
+    // Plain dlsym: the log is a comfort, not something a player needs.
+    using LogSet = decltype(&libvlc_log_set);
+    auto logSet = reinterpret_cast<LogSet>(dlsym(m_hLibrary, "libvlc_log_set"));
+    m_pfnLogContext = reinterpret_cast<decltype(&libvlc_log_get_context)>(
+        dlsym(m_hLibrary, "libvlc_log_get_context"));
+    if (logSet && m_pInstance) {
+        logSet(m_pInstance, &CVlcPlayer::OnLibVlcLog, this);
+    }
+}
+
+void CVlcPlayer::OnLibVlcLog(void* data, int level, const libvlc_log_t* context, const char* format,
+                             va_list args) {
+    const auto* player = static_cast<const CVlcPlayer*>(data);
+    const char* module = nullptr;
+    if (player && player->m_pfnLogContext && context) {
+        player->m_pfnLogContext(context, &module, nullptr, nullptr);
+    }
+    CVlcLogFilter::Report(level, module, format, args);
 }
 
 void CVlcPlayer::ReleaseHandles() {
