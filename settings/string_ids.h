@@ -105,5 +105,7 @@ enum : unsigned int {
     TripAverage = 229,  // "Average speed"
     TripEvents = 230,   // "Events"
     TripTitle = 231,    // "Trip figures" (the T panel and its key)
+    // A snapshot that could not be written, under TipSnapshot (180).
+    SnapshotFailed = 245, // "Save snapshot: %s Failed."
 };
 } // namespace StringId
