@@ -13,7 +13,11 @@ namespace {
 // so a user's settings for the stand-alone player cannot change ours. libVLC 3
 // no longer knows --plugin-path (it warns and finds its plugins itself); the
 // option stays for libVLC builds that still read plugins from ./plugins.
-const char* const kArguments[] = {"-I", "dummy", "--ignore-config", "--plugin-path=./plugins"};
+// --no-osd: libVLC would write a snapshot's file name over the picture (the
+// scratch file's, since snapshots are written through one); the rate overlay
+// is a marquee, not an on-screen message, and stays.
+const char* const kArguments[] = {"-I", "dummy", "--ignore-config", "--plugin-path=./plugins",
+                                  "--no-osd"};
 constexpr int kArgumentCount = static_cast<int>(std::size(kArguments));
 
 // Attached in this order. libvlc_MediaStateChanged is a media event; attaching
@@ -118,16 +122,15 @@ bool CVlcPlayer::CreateInstanceAndPlayer() {
     if (!m_pInstance) {
         return false;
     }
+    // Before the player: creating it opens the audio output, which is
+    // what complains without a sound device.
+    RouteLog();
     m_pPlayer = createPlayer(m_pInstance);
     if (!m_pPlayer) {
         return false;
     }
     m_pEventManager = eventManager(m_pPlayer);
-    if (!m_pEventManager) {
-        return false;
-    }
-    RouteLog();
-    return true;
+    return m_pEventManager != nullptr;
 }
 
 void CVlcPlayer::RouteLog() {

@@ -16,11 +16,13 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -162,6 +164,32 @@ TEST(PlaybackWindowTest, DiskOpenPlaysBothCamerasAndMovesTheInstruments) {
     EXPECT_EQ(snapshot.size(), QSize(320, 240));
     EXPECT_TRUE(window.m_frontPlayer.m_bPlaying);
 
+    // The time read-out by the slider: position and length, the camera's
+    // time of day.
+    EXPECT_TRUE(QRegularExpression(R"(^00:0\d / 00:06$)")
+                    .match(window.m_positionSlider.PositionText())
+                    .hasMatch())
+        << window.m_positionSlider.PositionText().toStdString();
+    EXPECT_TRUE(window.m_positionSlider.TimeOfDayText().startsWith("08:12:0"));
+
+    // Full screen: the mouse at the bottom brings the controls over the
+    // picture, drawn on top of the video.
+    window.ToggleFrontFullScreen();
+    ASSERT_TRUE(WaitFor([&] { return window.m_frontVideo.width() > 400; }, 3000));
+    QWindow* surface = window.m_frontVideo.SurfaceWindow();
+    const QPointF bottom(100, window.m_frontVideo.height() - 20);
+    QMouseEvent move(QEvent::MouseMove, bottom, surface->mapToGlobal(bottom), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(surface, &move);
+    ASSERT_TRUE(window.m_fullScreenControls.isVisible());
+    QTest::qWait(600);
+    const QImage full = Grab(window);
+    full.save(shots + "/full_screen_controls.png");
+    const QImage panel = Grab(window.m_fullScreenControls);
+    // The panel's own dark ground, not the red picture below it.
+    EXPECT_LT(MeanColour(panel).red(), 60) << MeanColour(panel).name().toStdString();
+    window.ToggleFrontFullScreen();
+
     // Stop: both windows idle, the screen saver allowed again.
     window.OnCommand(IDC_STOP);
     EXPECT_EQ(window.m_frontFrame.m_bIdle, 1);
@@ -195,7 +223,7 @@ public:
             if (!typed.isEmpty())
                 name->setText(typed);
             m_saved = name->text();
-            dialog->accept();
+            QMetaObject::invokeMethod(dialog, "accept");
         });
         m_poll.start(20);
     }
