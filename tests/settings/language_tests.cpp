@@ -96,7 +96,8 @@ TEST(BuiltinStringTables, EveryLanguageHasEveryTextWithItsPlaceholders) {
         expectedIds.insert(id);
     for (unsigned id = 179; id <= 231; ++id)
         expectedIds.insert(id);
-    ASSERT_EQ(expectedIds.size(), 96u);
+    expectedIds.insert(245); // a snapshot that could not be written
+    ASSERT_EQ(expectedIds.size(), 97u);
 
     const CStringTables& tables = CStringTables::Builtin();
     const StringTable& english = tables.Table(kEnglishIndex);
