@@ -8,7 +8,7 @@
 namespace {
 
 struct UserMessage {
-    const char* module;  // the sender, or null for any
+    const char* module;  // a piece of the sender's name, or null for any
     const char* pattern; // a piece of the message's format
     const char* text;    // what the user reads instead
 };
@@ -27,7 +27,8 @@ constexpr UserMessage kUserMessages[] = {
 };
 
 bool Matches(const UserMessage& message, const char* module, const char* format) {
-    if (message.module && std::strcmp(message.module, module) != 0)
+    // Module names vary with the build ("pulse", "vlcpulse").
+    if (message.module && !std::strstr(module, message.module))
         return false;
     return !message.pattern || std::strstr(format, message.pattern) != nullptr;
 }

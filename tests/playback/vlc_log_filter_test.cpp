@@ -38,7 +38,7 @@ TEST(VlcLogFilter, QuietByDefaultOncePerKindAndOurOwnWordsForWhatMatters) {
         {CVlcLogFilter::kError, "alsa", "cannot open ALSA device \"%s\": %s", "cannot open ...",
          kNoSound},
         {CVlcLogFilter::kError, "main", "failed to create audio output", "failed ...", ""},
-        {CVlcLogFilter::kError, "pulse", "PulseAudio server connection failure: %s", "...", ""},
+        {CVlcLogFilter::kError, "vlcpulse", "PulseAudio server connection failure: %s", "...", ""},
         {CVlcLogFilter::kError, "main", "Codec `%4.4s' (%s) is not supported.", "Codec `hevc'",
          "kolvex: a recording uses a format libVLC cannot decode"},
         // Other errors are libVLC's, once.
