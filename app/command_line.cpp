@@ -14,6 +14,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         const QString& argument = arguments[i];
         if (argument == QLatin1String("-h") || argument == QLatin1String("--help")) {
             line.help = true;
+        } else if (argument == QLatin1String("-v") || argument == QLatin1String("--verbose")) {
+            line.verbose = true;
         } else if (argument.startsWith(QLatin1Char('-')) && argument != QLatin1String("-")) {
             line.error =
                 QStringLiteral("kolvex: unknown option %1 (see kolvex --help)").arg(argument);
@@ -37,7 +39,10 @@ QString CommandLineHelp() {
         "A PATH that does not exist is reported and the window opens empty;\n"
         "of several PATHs the first is opened.\n"
         "\n"
-        "  -h, --help   show this text\n");
+        "  -v, --verbose  write every message of the video player (libVLC) to\n"
+        "                 standard error, as KOLVEX_VLC_LOG=1 does; without it\n"
+        "                 each kind of warning is written once\n"
+        "  -h, --help     show this text\n");
 }
 
 int SourceForPath(const QString& path, QString* error) {

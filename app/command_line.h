@@ -9,8 +9,9 @@ namespace kolvex {
 
 struct CommandLine {
     bool help = false;
-    QString path;  // what to open; empty: nothing
-    QString error; // one line for the user, when the arguments are wrong
+    bool verbose = false; // every libVLC message on stderr
+    QString path;         // what to open; empty: nothing
+    QString error;        // one line for the user, when the arguments are wrong
 };
 
 // `arguments` as QCoreApplication::arguments() gives them (program first).

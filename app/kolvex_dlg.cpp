@@ -14,6 +14,7 @@
 #include "settings/language_table.h"
 #include "settings/string_ids.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -136,6 +137,14 @@ void CKolvexDlg::CreateControls() {
     m_frontFrame.SetNotifyWindow(this);
     m_rearFrame.SetNotifyWindow(this);
     setMouseTracking(true);
+    m_fullScreenControls.m_onCommand = [this](int id) { OnCommand(id); };
+    m_fullScreenControls.m_onSeek = [this](int position) {
+        m_positionSlider.setValue(position);
+        OnSeekChanged();
+    };
+    // Space reaches the window before any of its controls, and a mouse
+    // over a full-screen video is seen wherever it lands (eventFilter).
+    qApp->installEventFilter(this);
 }
 
 void CKolvexDlg::BindCommand(CGdipButton& button, int id) {

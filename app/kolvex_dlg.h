@@ -4,6 +4,8 @@
 // medium, large, maximised, minimised and video full-screen states.
 #pragma once
 
+#include "full_screen_controls.h"
+
 #include "controls/gdip_button.h"
 #include "controls/gsensor_ctrl.h"
 #include "controls/my_slider_control.h"
@@ -163,6 +165,12 @@ public:
     // Back to rate 1.0 on both players (the rate table's default entry).
     void ResetRate();
     static const char* RateLabelAt(int index);
+    // The time read-out by the position slider (and the full-screen
+    // controls'): `timeMs` of `lengthMs`, with the camera's time of day;
+    // a negative length clears it.
+    void ShowTimes(int64_t timeMs, int64_t lengthMs);
+    // The current recording's start on the camera's clock, -1 when unknown.
+    int64_t CurrentCameraStart() const;
 
     // Commands on the ticked groups' files and the track export
     // (kolvex_dlg_files.cpp).
@@ -220,6 +228,12 @@ public:
     // Keys beyond the dialog's own and dropped recordings
     // (kolvex_dlg_keys.cpp). HandleShortcut returns whether the key was one.
     bool HandleShortcut(QKeyEvent* event);
+    // Space is play/pause wherever the focus is in this window (a button,
+    // a list, the map), except in a field that takes text.
+    bool IsPlayPauseKey(QObject* receiver, const QKeyEvent* event) const;
+    // In full screen: the mouse at the bottom of the screen calls the
+    // controls (m_fullScreenControls).
+    void OnFullScreenMouseMove(QObject* receiver, const QMouseEvent* event);
     // Moves the pending seek by `deltaMs` from where the picture is (or the
     // pending target), within the recording.
     void SeekBy(int64_t deltaMs);
@@ -327,12 +341,15 @@ public:
     CStatusBoardStatic m_statusBoard;
     CVideoStaticBg m_frontFrame;
     CVideoStaticBg m_rearFrame;
+    // Over a full-screen video, while the mouse is at its bottom.
+    CFullScreenControls m_fullScreenControls{this};
 
     // The client size of the last layout made by the size notification.
     QSize m_lastLayoutSize;
 
 protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -376,7 +393,8 @@ private:
     QBasicTimer m_rateOverlayTimer;
     QBasicTimer m_rearHoldTimer;
     int m_nRearHoldTicks = 0;
-    // A move by hand where the window manager does not move the window.
+    // The window follows the mouse from a press on a free point to its
+    // release.
     bool m_bManualMove = false;
     // A double-click handed to the speed read-out that it leaves unhandled
     // comes back to the window; it must not be handed on again.

@@ -2,7 +2,8 @@
 // Escape does nothing outside full screen), and recordings dropped on it.
 // A key reaches the window only when no control took it first: a list with
 // the focus keeps its letters for the inline search and its arrows for
-// moving, a dialog keeps everything.
+// moving, a dialog keeps everything. Space alone is the window's wherever
+// the focus is in it, unless a text field has it.
 #include "kolvex_dlg.h"
 
 #include "command_line.h"
@@ -11,12 +12,20 @@
 #include "settings/language_table.h"
 #include "settings/string_ids.h"
 
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMimeData>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QUrl>
+#include <QWindow>
 
 #include <algorithm>
 #include <cstdio>
@@ -41,6 +50,49 @@ QString DroppedPath(const QMimeData* data) {
 }
 
 } // namespace
+
+bool CKolvexDlg::IsPlayPauseKey(QObject* receiver, const QKeyEvent* event) const {
+    if (event->key() != Qt::Key_Space || (event->modifiers() & ~Qt::KeypadModifier))
+        return false;
+    auto* widget = qobject_cast<QWidget*>(receiver);
+    if (!widget || widget->window() != this)
+        return false; // a dialog or a panel of its own keeps its keys
+    // Fields that take text keep their spaces.
+    if (qobject_cast<QLineEdit*>(widget) || qobject_cast<QTextEdit*>(widget) ||
+        qobject_cast<QPlainTextEdit*>(widget) || qobject_cast<QAbstractSpinBox*>(widget))
+        return false;
+    if (auto* combo = qobject_cast<QComboBox*>(widget); combo && combo->isEditable())
+        return false;
+    return true;
+}
+
+bool CKolvexDlg::eventFilter(QObject* watched, QEvent* event) {
+    // Before the focused control sees it: a button would press itself, a
+    // list would select.
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (IsPlayPauseKey(watched, key)) {
+            if (!key->isAutoRepeat())
+                m_btnPlay.click();
+            return true;
+        }
+    }
+    if (event->type() == QEvent::MouseMove && m_bFullScreen)
+        OnFullScreenMouseMove(watched, static_cast<QMouseEvent*>(event));
+    return QDialog::eventFilter(watched, event);
+}
+
+void CKolvexDlg::OnFullScreenMouseMove(QObject* receiver, const QMouseEvent* event) {
+    auto* widget = qobject_cast<QWidget*>(receiver);
+    const bool ours = (widget && widget->window() == this) ||
+                      receiver == m_frontVideo.SurfaceWindow() ||
+                      receiver == m_rearVideo.SurfaceWindow();
+    if (!ours)
+        return;
+    const int y = mapFromGlobal(event->globalPosition().toPoint()).y();
+    if (y >= height() - CFullScreenControls::kCallingStrip)
+        m_fullScreenControls.ShowAlong(rect());
+}
 
 bool CKolvexDlg::HandleShortcut(QKeyEvent* event) {
     const Qt::KeyboardModifiers modifiers =
@@ -122,6 +174,7 @@ void CKolvexDlg::SeekBy(int64_t deltaMs) {
     // As the slider's own seek, but to the exact time rather than the
     // slider's step.
     m_nPendingSeekMs = target;
+    ShowTimes(target, length);
     m_gpsIcon.m_bActive =
         m_recordings.UpdatePosition(target, m_bGSensorEnabled, m_bMapEnabled) != 0;
     m_gpsIcon.update();

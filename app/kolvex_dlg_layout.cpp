@@ -306,6 +306,7 @@ void CKolvexDlg::SwitchFullScreen() {
         }
     } else {
         m_bFullScreen = 0;
+        m_fullScreenControls.hide();
         ShowFullScreenControls(true);
         MoveWindowTo(QRect(m_nRestoreLeft, m_nRestoreTop, m_nRestoreWidth, m_nRestoreHeight));
         // The move may not change the size (then no layout runs): lay out

@@ -77,15 +77,15 @@ void CKolvexDlg::mousePressEvent(QMouseEvent* event) {
         event->accept();
         return;
     }
-    // Any other free point moves the window, as its caption would; the
-    // window manager does it where it can, the mouse moves below otherwise.
+    // Any other free point moves the window, as its caption would. The
+    // window moves itself, from this press to its release: a move handed
+    // to the window manager starts only once the manager takes it up, and
+    // after a quick click it then takes the next click elsewhere (on the
+    // slider, a list) as the end of a move the user never made.
     if (!m_bMaximized && !m_bFullScreen) {
-        QWindow* window = windowHandle();
-        if (!window || !window->startSystemMove()) {
-            m_bManualMove = true;
-            m_manualMoveOffset = event->globalPosition().toPoint() - geometry().topLeft();
-            grabMouse();
-        }
+        m_bManualMove = true;
+        m_manualMoveOffset = event->globalPosition().toPoint() - geometry().topLeft();
+        grabMouse();
     }
     event->accept();
 }
@@ -93,7 +93,11 @@ void CKolvexDlg::mousePressEvent(QMouseEvent* event) {
 void CKolvexDlg::mouseMoveEvent(QMouseEvent* event) {
     const QPoint pos = event->position().toPoint();
     const int W = m_nClientWidth, H = m_nClientHeight;
-    if (m_bManualMove) {
+    if (m_bManualMove && !(event->buttons() & Qt::LeftButton)) {
+        // The release went elsewhere: the move is over all the same.
+        m_bManualMove = false;
+        releaseMouse();
+    } else if (m_bManualMove) {
         move(event->globalPosition().toPoint() - m_manualMoveOffset);
     } else if (m_bResizing) {
         if (!m_bMaximized && !m_bFullScreen) {

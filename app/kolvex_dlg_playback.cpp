@@ -6,14 +6,19 @@
 #include <algorithm>
 
 #include "screen_saver_inhibitor.h"
+#include "snapshot_name.h"
 #include "window_messages.h"
 
 #include "library/file_system.h"
 #include "library/native_path.h"
+#include "playback/qt/snapshot_file.h"
+#include "settings/app_settings.h"
 #include "settings/language_table.h"
 #include "settings/string_ids.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 namespace kolvex {
@@ -143,6 +148,7 @@ void CKolvexDlg::OnStop() {
     StopBothPlayers();
     ResetRate();
     m_positionSlider.setValue(0);
+    ShowTimes(-1, -1);
     m_gsensor.SetCurrentTime(0);
     m_gsensor.m_bStopped = 1;
     m_gsensor.update();
@@ -170,6 +176,7 @@ void CKolvexDlg::OnChangeRate(int step) {
 void CKolvexDlg::OnSeekChanged() {
     const int64_t length = m_frontPlayer.m_bUsable ? m_frontPlayer.GetLength() : -1;
     m_nPendingSeekMs = static_cast<int64_t>(m_positionSlider.value()) * (length / 1000);
+    ShowTimes(m_nPendingSeekMs, length);
     m_gpsIcon.m_bActive =
         m_recordings.UpdatePosition(m_nPendingSeekMs, m_bGSensorEnabled, m_bMapEnabled) != 0;
     m_gpsIcon.update();
@@ -200,21 +207,53 @@ void CKolvexDlg::OnSnapshot() {
     if (resume)
         m_frontPlayer.Pause();
     const QString path = ChooseSnapshotPath();
-    // libVLC writes the picture in the format the extension names.
-    if (!path.isEmpty() && m_frontPlayer.m_bUsable)
-        m_frontPlayer.TakeSnapshot(NativePath(path).constData());
+    if (!path.isEmpty()) {
+        // Written in the format the file's extension names.
+        if (SaveSnapshot(m_frontPlayer, path)) {
+            CAppSettings::GetInstance().WriteString(
+                KolvexIni::kSectionUI, KolvexIni::kSnapshotFolder, QFileInfo(path).absolutePath());
+        } else {
+            QString text = LoadLangString(StringId::SnapshotFailed);
+            text.replace(QStringLiteral("%s"), QDir::toNativeSeparators(path));
+            QMessageBox::warning(this, LoadLangString(StringId::TipSnapshot), text,
+                                 QMessageBox::Ok);
+        }
+    }
     if (resume)
         m_frontPlayer.Play();
 }
 
 QString CKolvexDlg::ChooseSnapshotPath() {
-    QFileDialog dialog(nullptr);
+    const QString jpeg = QStringLiteral("Jpeg File(*.jpg)");
+    const QString png = QStringLiteral("Png File(*.png)");
+    const QString folder = SnapshotFolder(
+        CAppSettings::GetInstance().ReadString(KolvexIni::kSectionUI, KolvexIni::kSnapshotFolder));
+    const int64_t time = m_frontPlayer.m_bUsable ? m_frontPlayer.GetTime() : 0;
+    QFileDialog dialog(this, LoadLangString(StringId::TipSnapshot), folder);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("jpg"));
-    dialog.setNameFilters({QStringLiteral("Jpeg File(*.jpg)"), QStringLiteral("Png File(*.png)")});
+    // No default suffix: a name without an extension gets the chosen
+    // filter's below, not always the first filter's.
+    dialog.setNameFilters({jpeg, png});
+    dialog.selectNameFilter(jpeg);
+    dialog.selectFile(SnapshotBaseName(m_recordings.GetCurrentPath(), time) +
+                      QStringLiteral(".jpg"));
+    // The proposed name follows a change of filter, as the user expects of
+    // a save dialog.
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+        const QStringList typed = dialog.selectedFiles();
+        if (!typed.isEmpty() && !QFileInfo(typed.constFirst()).isDir())
+            dialog.selectFile(
+                WithFilterExtension(QFileInfo(typed.constFirst()).fileName(), filter));
+    });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
-    return dialog.selectedFiles().constFirst();
+    const QString chosen = dialog.selectedFiles().constFirst();
+    const QString path = SnapshotFileFor(chosen, dialog.selectedNameFilter());
+    // The dialog asked about the name as typed; an added extension names
+    // another file.
+    if (path != chosen && QFileInfo::exists(path) && !ConfirmOverwrite(path))
+        return QString();
+    return path;
 }
 
 void CKolvexDlg::OnPlayerTime(int64_t timeMs) {
@@ -231,6 +270,25 @@ void CKolvexDlg::OnPlayerTime(int64_t timeMs) {
     // Set here, on the window's thread, rather than posted: a position
     // still on its way would pull the slider away from 0 after a stop.
     m_positionSlider.setValue(position);
+    ShowTimes(timeMs, length);
+}
+
+int64_t CKolvexDlg::CurrentCameraStart() const {
+    const int current = m_recordings.CurrentFile();
+    const auto& entries = m_recordings.Entries();
+    if (current < 0 || current >= static_cast<int>(entries.size()))
+        return -1;
+    const int64_t start = entries[static_cast<size_t>(current)].meta.startTime;
+    return start > 0 ? start : -1;
+}
+
+void CKolvexDlg::ShowTimes(int64_t timeMs, int64_t lengthMs) {
+    const int64_t start = lengthMs >= 0 ? CurrentCameraStart() : -1;
+    m_positionSlider.SetTimes(timeMs, lengthMs, start);
+    m_fullScreenControls.Slider().SetTimes(timeMs, lengthMs, start);
+    const int position =
+        lengthMs > 0 && timeMs > 0 ? static_cast<int>(timeMs * 1000 / lengthMs) : 0;
+    m_fullScreenControls.Follow(m_btnPlay.m_bAltState, position);
 }
 
 void CKolvexDlg::OnPlayerState(int state) {
@@ -257,6 +315,7 @@ void CKolvexDlg::OnPlayerState(int state) {
     }
     m_btnPlay.m_bDisabled = 0;
     m_btnPlay.update();
+    m_fullScreenControls.Follow(m_btnPlay.m_bAltState, m_positionSlider.value());
 }
 
 void CKolvexDlg::OnPlayerError(int code) {

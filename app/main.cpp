@@ -4,6 +4,7 @@
 #include "kolvex_app.h"
 
 #include "map/view/web_engine_setup.h"
+#include "playback/vlc_log.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -22,6 +23,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", line.error.toLocal8Bit().constData());
         return 64;
     }
+    if (line.verbose)
+        CVlcLogFilter::Process().SetVerbose(true);
     if (!kolvex::ApplyDisplayChoice())
         return 1;
     kolvex::PrepareWebEngineProcess();

@@ -3,11 +3,13 @@
 #include "resources/skin/skin_image.h"
 #include "resources/skin/skin_looks.h"
 
+#include <QFocusEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QStyleOptionFocusRect>
 
 namespace kolvex {
+
+const QColor CGdipButton::kFocusMarkColour(255, 200, 40);
 
 CGdipButton::CGdipButton(QWidget* parent) : QPushButton(parent) {
     setFlat(true);
@@ -42,8 +44,25 @@ void CGdipButton::MakeToggle() {
 void CGdipButton::OnPressed() {
     // The flip belongs to the press, so that the pressed face already shows
     // the picture the button turns to.
-    if (m_bToggle && !m_bDisabled)
+    if (m_bToggle && !m_bDisabled) {
         m_bAltState = !m_bAltState;
+        // A click from code (a key) goes by without a pressed repaint: the
+        // new picture must still show.
+        update();
+    }
+}
+
+void CGdipButton::focusInEvent(QFocusEvent* event) {
+    // Only a focus the user moved with the keyboard is marked; the window
+    // handing its first button the focus is nothing to point out.
+    m_bKeyboardFocus =
+        event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
+    QPushButton::focusInEvent(event);
+}
+
+void CGdipButton::focusOutEvent(QFocusEvent* event) {
+    m_bKeyboardFocus = false;
+    QPushButton::focusOutEvent(event);
 }
 
 void CGdipButton::enterEvent(QEnterEvent* event) {
@@ -130,12 +149,14 @@ void CGdipButton::paintEvent(QPaintEvent*) {
 
     QPainter painter(this);
     painter.drawImage(QPoint(0, 0), *m_pCurrentFace);
-    if (hasFocus()) {
-        QStyleOptionFocusRect option;
-        option.initFrom(this);
-        option.rect = rect().adjusted(1, 1, -1, -1);
-        option.backgroundColor = QColor(5, 5, 5);
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+    if (hasFocus() && m_bKeyboardFocus) {
+        // The style's dotted focus frame all but vanishes on the dark skin:
+        // a solid bright frame tells where Tab went.
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(kFocusMarkColour, kFocusMarkWidth));
+        painter.setBrush(Qt::NoBrush);
+        const qreal inset = kFocusMarkWidth / 2.0;
+        painter.drawRoundedRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset), 3, 3);
     }
 }
 

@@ -4,6 +4,7 @@
 // costs one image copy per repaint.
 #pragma once
 
+#include <QColor>
 #include <QImage>
 #include <QPushButton>
 
@@ -33,11 +34,17 @@ public:
     // Written by the owner, followed by update(): the alternate picture.
     int m_bAltState = 0;
 
+    // The frame around a button that has the keyboard focus.
+    static const QColor kFocusMarkColour;
+    static constexpr int kFocusMarkWidth = 2;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
 
@@ -55,6 +62,7 @@ private:
     QImage m_grey;
     const QImage* m_pCurrentFace = nullptr;
     bool m_bFacesBuilt = false;
+    bool m_bKeyboardFocus = false; // reached by Tab: the focus frame shows
 };
 
 } // namespace kolvex

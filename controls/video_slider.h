@@ -7,6 +7,9 @@
 
 #include "skin_slider.h"
 
+#include <QString>
+
+#include <cstdint>
 #include <vector>
 
 namespace kolvex {
@@ -25,13 +28,34 @@ public:
     int MarkX(int position) const;
     int m_nMarkLeadPermille = 0;
 
+    // The time read-out drawn in the channel: the position and length of
+    // the playing recording on the left, the camera's time of day on the
+    // right. `cameraStart` is the recording's start on the camera's clock
+    // (seconds since 1970 as local time), -1 when unknown; a negative
+    // length clears the read-out.
+    void SetTimes(int64_t positionMs, int64_t lengthMs, int64_t cameraStart);
+    QString PositionText() const;  // "01:07 / 03:00", "" when none
+    QString TimeOfDayText() const; // "08:13:07", "" when none
+    // What the mouse at `x` points at: "01:23  08:13:23", "" without a
+    // recording.
+    QString TimeAtX(int x) const;
+    // "01:07", or "1:02:05" from one hour on.
+    static QString FormatDuration(int64_t ms);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
+    QString TimeOfDayAt(int64_t ms) const;
+
     std::vector<int> m_eventMarks;
+    int64_t m_nPositionMs = -1;
+    int64_t m_nLengthMs = -1;
+    int64_t m_nCameraStart = -1;
 };
 
 } // namespace kolvex

@@ -53,8 +53,13 @@ CVideoStatic::CVideoStatic(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
     m_pSurface = new CVideoSurfaceWindow(this);
+    // A click on the picture must leave the keyboard with the main window
+    // (its keys work on, whatever was clicked).
+    m_pSurface->setFlag(Qt::WindowDoesNotAcceptFocus);
     m_pContainer = QWidget::createWindowContainer(m_pSurface, this);
     m_pContainer->setAttribute(Qt::WA_DontCreateNativeAncestors);
+    m_pContainer->setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::NoFocus);
 }
 
 CVideoStatic::~CVideoStatic() = default;

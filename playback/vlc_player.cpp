@@ -1,5 +1,7 @@
 #include "vlc_player.h"
 
+#include "vlc_log.h"
+
 #include <dlfcn.h>
 
 #include <array>
@@ -11,7 +13,11 @@ namespace {
 // so a user's settings for the stand-alone player cannot change ours. libVLC 3
 // no longer knows --plugin-path (it warns and finds its plugins itself); the
 // option stays for libVLC builds that still read plugins from ./plugins.
-const char* const kArguments[] = {"-I", "dummy", "--ignore-config", "--plugin-path=./plugins"};
+// --no-osd: libVLC would write a snapshot's file name over the picture (the
+// scratch file's, since snapshots are written through one); the rate overlay
+// is a marquee, not an on-screen message, and stays.
+const char* const kArguments[] = {"-I", "dummy", "--ignore-config", "--plugin-path=./plugins",
+                                  "--no-osd"};
 constexpr int kArgumentCount = static_cast<int>(std::size(kArguments));
 
 // Attached in this order. libvlc_MediaStateChanged is a media event; attaching
@@ -116,12 +122,36 @@ bool CVlcPlayer::CreateInstanceAndPlayer() {
     if (!m_pInstance) {
         return false;
     }
+    // Before the player: creating it opens the audio output, which is
+    // what complains without a sound device.
+    RouteLog();
     m_pPlayer = createPlayer(m_pInstance);
     if (!m_pPlayer) {
         return false;
     }
     m_pEventManager = eventManager(m_pPlayer);
     return m_pEventManager != nullptr;
+}
+
+void CVlcPlayer::RouteLog() {
+    // Plain dlsym: the log is a comfort, not something a player needs.
+    using LogSet = decltype(&libvlc_log_set);
+    auto logSet = reinterpret_cast<LogSet>(dlsym(m_hLibrary, "libvlc_log_set"));
+    m_pfnLogContext = reinterpret_cast<decltype(&libvlc_log_get_context)>(
+        dlsym(m_hLibrary, "libvlc_log_get_context"));
+    if (logSet && m_pInstance) {
+        logSet(m_pInstance, &CVlcPlayer::OnLibVlcLog, this);
+    }
+}
+
+void CVlcPlayer::OnLibVlcLog(void* data, int level, const libvlc_log_t* context, const char* format,
+                             va_list args) {
+    const auto* player = static_cast<const CVlcPlayer*>(data);
+    const char* module = nullptr;
+    if (player && player->m_pfnLogContext && context) {
+        player->m_pfnLogContext(context, &module, nullptr, nullptr);
+    }
+    CVlcLogFilter::Report(level, module, format, args);
 }
 
 void CVlcPlayer::ReleaseHandles() {

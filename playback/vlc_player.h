@@ -8,6 +8,7 @@
 // <vlc/vlc.h> is used for its types only.
 
 #include <atomic>
+#include <cstdarg>
 #include <cstdint>
 #include <string>
 
@@ -87,8 +88,16 @@ public:
     // from the end of the one that plays now. Atomic because libVLC's event
     // threads read it.
     std::atomic<int64_t> m_nMediaSerial{0};
+    // Names a log message's sender; set before the log is routed here.
+    decltype(&libvlc_log_get_context) m_pfnLogContext = nullptr;
 
 private:
+    // libVLC's log callback: every message goes through CVlcLogFilter.
+    static void OnLibVlcLog(void* data, int level, const libvlc_log_t* context, const char* format,
+                            va_list args);
+    // Hands the new instance's log to OnLibVlcLog; a libVLC without the
+    // log functions keeps writing to standard error itself.
+    void RouteLog();
     // Looks a libVLC function up by its exact name; a missing one makes the
     // player unusable instead of crashing.
     void* Lookup(const char* name);

@@ -20,7 +20,7 @@ PACKAGES=(
   # libVLC (loaded at run time; headers for types only)
   libvlc-dev libvlc5 libvlc-bin vlc-plugin-base vlc-plugin-video-output
   # fixtures, screenshots, peers for benchmarks
-  ffmpeg xvfb xauth x11-utils imagemagick xdotool librsvg2-bin dbus-daemon
+  ffmpeg xvfb xauth x11-utils imagemagick xdotool librsvg2-bin dbus-daemon openbox
   libimage-exiftool-perl chromium fonts-dejavu-core fonts-noto-core desktop-file-utils
   # the window's drawn texts: Arial's metrics (Liberation Sans) and a black weight (Lato)
   fonts-liberation2 fonts-lato

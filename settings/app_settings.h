@@ -11,14 +11,15 @@
 namespace KolvexIni {
 inline constexpr const char* kSectionUI = "UI";
 inline constexpr const char* kSectionWinPos = "WINPOS";
-inline constexpr const char* kLangId = "LANGID";             // language code, e.g. "ENG"
-inline constexpr const char* kMap = "MAP";                   // 0 or 1, see ReadMapType
-inline constexpr const char* kMapEnable = "MAP_ENABLE";      // 1 map view shown, 0 hidden
-inline constexpr const char* kGSensorEnable = "GSNR_ENABLE"; // 1 graph shown, 0 hidden
-inline constexpr const char* kFolder = "Folder";             // last folder of the open dialog
-inline constexpr const char* kMapTileUrl0 = "MapTileUrl0";   // tile address template, map type 0
-inline constexpr const char* kMapTileUrl1 = "MapTileUrl1";   // tile address template, map type 1
-inline constexpr const char* kRouteSpeed = "ROUTE_SPEED";    // 1 the route coloured by speed, 0 not
+inline constexpr const char* kLangId = "LANGID";                 // language code, e.g. "ENG"
+inline constexpr const char* kMap = "MAP";                       // 0 or 1, see ReadMapType
+inline constexpr const char* kMapEnable = "MAP_ENABLE";          // 1 map view shown, 0 hidden
+inline constexpr const char* kGSensorEnable = "GSNR_ENABLE";     // 1 graph shown, 0 hidden
+inline constexpr const char* kFolder = "Folder";                 // last folder of the open dialog
+inline constexpr const char* kSnapshotFolder = "SnapshotFolder"; // folder of the last snapshot
+inline constexpr const char* kMapTileUrl0 = "MapTileUrl0"; // tile address template, map type 0
+inline constexpr const char* kMapTileUrl1 = "MapTileUrl1"; // tile address template, map type 1
+inline constexpr const char* kRouteSpeed = "ROUTE_SPEED";  // 1 the route coloured by speed, 0 not
 // Driving events (see event_settings.h): thresholds in G as decimal text
 // ("0.45"; 0 switches the kind off) and minimum durations in milliseconds.
 inline constexpr const char* kEventBrakeG = "EventBrakeG";

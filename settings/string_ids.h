@@ -105,6 +105,8 @@ enum : unsigned int {
     TripAverage = 229,  // "Average speed"
     TripEvents = 230,   // "Events"
     TripTitle = 231,    // "Trip figures" (the T panel and its key)
+    // A snapshot that could not be written, under TipSnapshot (180).
+    SnapshotFailed = 245, // "Save snapshot: %s Failed."
     // What Delete, Unlock and Save as did not do, under the operation's
     // caption: per file (its name, then a reason) where there are few, per
     // reason (a number of files, then the reason) where there are many.

@@ -16,6 +16,7 @@ TEST(CommandLineTest, ArgumentsGiveAPathHelpOrAnError) {
         bool help;
         QString path;
         bool error;
+        bool verbose = false;
     } cases[] = {
         {{"kolvex"}, false, {}, false},
         {{"kolvex", "--help"}, true, {}, false},
@@ -23,6 +24,8 @@ TEST(CommandLineTest, ArgumentsGiveAPathHelpOrAnError) {
         {{"kolvex", "/card"}, false, "/card", false},
         {{"kolvex", "/a.MP4", "/b.MP4"}, false, "/a.MP4", false},
         {{"kolvex", "--fullscreen"}, false, {}, true},
+        {{"kolvex", "--verbose", "/card"}, false, "/card", false, true},
+        {{"kolvex", "/card", "-v"}, false, "/card", false, true},
     };
     for (const auto& c : cases) {
         const CommandLine line = ParseCommandLine(c.arguments);
@@ -30,6 +33,7 @@ TEST(CommandLineTest, ArgumentsGiveAPathHelpOrAnError) {
         EXPECT_EQ(line.help, c.help) << name;
         EXPECT_EQ(line.path, c.path) << name;
         EXPECT_EQ(!line.error.isEmpty(), c.error) << name;
+        EXPECT_EQ(line.verbose, c.verbose) << name;
     }
     EXPECT_TRUE(CommandLineHelp().contains(QStringLiteral("Usage: kolvex [PATH]")));
 }

@@ -9,12 +9,20 @@
 #include "record_injector.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -156,11 +164,136 @@ TEST(PlaybackWindowTest, DiskOpenPlaysBothCamerasAndMovesTheInstruments) {
     EXPECT_EQ(snapshot.size(), QSize(320, 240));
     EXPECT_TRUE(window.m_frontPlayer.m_bPlaying);
 
+    // The time read-out by the slider: position and length, the camera's
+    // time of day.
+    EXPECT_TRUE(QRegularExpression(R"(^00:0\d / 00:06$)")
+                    .match(window.m_positionSlider.PositionText())
+                    .hasMatch())
+        << window.m_positionSlider.PositionText().toStdString();
+    EXPECT_TRUE(window.m_positionSlider.TimeOfDayText().startsWith("08:12:0"));
+
+    // Full screen: the mouse at the bottom brings the controls over the
+    // picture, drawn on top of the video.
+    window.ToggleFrontFullScreen();
+    ASSERT_TRUE(WaitFor([&] { return window.m_frontVideo.width() > 400; }, 3000));
+    QWindow* surface = window.m_frontVideo.SurfaceWindow();
+    const QPointF bottom(100, window.m_frontVideo.height() - 20);
+    QMouseEvent move(QEvent::MouseMove, bottom, surface->mapToGlobal(bottom), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(surface, &move);
+    ASSERT_TRUE(window.m_fullScreenControls.isVisible());
+    QTest::qWait(600);
+    const QImage full = Grab(window);
+    full.save(shots + "/full_screen_controls.png");
+    const QImage panel = Grab(window.m_fullScreenControls);
+    // The panel's own dark ground, not the red picture below it.
+    EXPECT_LT(MeanColour(panel).red(), 60) << MeanColour(panel).name().toStdString();
+    window.ToggleFrontFullScreen();
+
     // Stop: both windows idle, the screen saver allowed again.
     window.OnCommand(IDC_STOP);
     EXPECT_EQ(window.m_frontFrame.m_bIdle, 1);
     EXPECT_EQ(window.m_btnPlay.m_bAltState, 0);
     window.close();
+}
+
+// Answers the snapshot's save dialog as a user would: notes where it opened
+// and what it proposed, picks a filter, types a name (or keeps the
+// proposed one) and saves.
+class SaveDialogAnswer {
+public:
+    SaveDialogAnswer(int filter, QString typed) {
+        QObject::connect(&m_poll, &QTimer::timeout, &m_poll, [this, filter, typed] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog || m_answered)
+                return;
+            m_answered = true;
+            m_folder = dialog->directory().absolutePath();
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+            if (!name || !types) {
+                dialog->reject();
+                return;
+            }
+            m_proposed = name->text();
+            // As a user's choice in the list, which the dialog hears of.
+            types->setCurrentIndex(filter);
+            emit types->activated(filter);
+            emit types->textActivated(types->itemText(filter));
+            if (!typed.isEmpty())
+                name->setText(typed);
+            m_saved = name->text();
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        m_poll.start(20);
+    }
+    bool m_answered = false;
+    QString m_folder, m_proposed, m_saved;
+
+private:
+    QTimer m_poll;
+};
+
+bool StartsWith(const QString& path, const QByteArray& magic) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.read(magic.size()) == magic;
+}
+
+TEST(PlaybackWindowTest, SnapshotsAreWrittenInTheFormatTheNameOrTheFilterSays) {
+    Card card;
+    ASSERT_TRUE(card.problem.isEmpty()) << card.problem.toStdString();
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", home.path().toUtf8());
+    CKolvexDlg window(CKolvexDlg::Options{false, {}});
+    window.OnInitDialog();
+    ASSERT_TRUE(window.m_frontPlayer.m_bUsable) << "libVLC is needed here";
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    window.OpenSource(CMediaOpenDialog::kSourceFile, card.frontPath);
+    ASSERT_TRUE(WaitFor([&] { return window.m_positionSlider.value() > 100; }, 15000));
+
+    const QByteArray png("\x89PNG", 4), jpeg("\xFF\xD8\xFF", 3);
+    const QString pictures = home.path() + "/Pictures";
+    QTemporaryDir elsewhere;
+    const struct {
+        const char* name;
+        int filter; // 0 JPEG, 1 PNG
+        QString typed;
+        QString expectedFolder; // where the dialog opens
+        QString expectedFile;   // "" for the proposed name with the filter's extension
+        QByteArray magic;
+    } cases[] = {
+        {"the proposed name, PNG chosen", 1, "", pictures, "", png},
+        {".jpg", 0, "a.jpg", pictures, pictures + "/a.jpg", jpeg},
+        {".png under the JPEG filter", 0, "b.png", pictures, pictures + "/b.png", png},
+        {"no extension, JPEG", 0, "c", pictures, pictures + "/c.jpg", jpeg},
+        {"no extension, PNG", 1, "d", pictures, pictures + "/d.png", png},
+        {"another folder", 0, elsewhere.path() + "/e.JPG", pictures, elsewhere.path() + "/e.JPG",
+         jpeg},
+        {"the last folder used", 1, "f", elsewhere.path(), elsewhere.path() + "/f.png", png},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SaveDialogAnswer answer(c.filter, c.typed);
+        window.OnCommand(IDC_SNAPSHOT);
+        ASSERT_TRUE(answer.m_answered);
+        EXPECT_EQ(answer.m_folder, c.expectedFolder);
+        // The recording's name and the time in it.
+        EXPECT_TRUE(
+            QRegularExpression(R"(^FILE0010_\d\d-\d\d\.jpg$)").match(answer.m_proposed).hasMatch())
+            << answer.m_proposed.toStdString();
+        const QString file = c.expectedFile.isEmpty()
+                                 ? pictures + "/" + answer.m_proposed.chopped(4) + ".png"
+                                 : c.expectedFile;
+        ASSERT_TRUE(WaitFor([&] { return QFileInfo(file).size() > 0; }, 5000))
+            << file.toStdString() << " saved as " << answer.m_saved.toStdString();
+        EXPECT_TRUE(StartsWith(file, c.magic)) << file.toStdString();
+        EXPECT_EQ(QImage(file).size(), QSize(320, 240));
+        EXPECT_TRUE(window.m_frontPlayer.m_bPlaying); // playing on after the dialog
+    }
+    window.close();
+    qputenv("HOME", oldHome);
 }
 
 } // namespace

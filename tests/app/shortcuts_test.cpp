@@ -11,8 +11,11 @@
 #include "settings/string_ids.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QUrl>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -166,6 +169,95 @@ TEST_F(ShortcutsTest, KeysStayWithAFocusedListOrDialog) {
     EXPECT_TRUE(sawDialog);
     EXPECT_EQ(window->m_btnMute.m_bAltState, mute);
     EXPECT_EQ(window->m_nPendingSeekMs, 0);
+}
+
+// Space plays and pauses whatever has the focus in the window (never the
+// focused button's own click); a text field keeps its spaces.
+TEST_F(ShortcutsTest, SpacePlaysOrPausesWhereverTheFocusIs) {
+    OpenCard();
+    auto* field = new QLineEdit(window.get());
+    field->setGeometry(300, 10, 60, 20);
+    field->show();
+    struct Case {
+        const char* name;
+        QWidget* focus;
+    };
+    const Case cases[] = {
+        {"the stop button", &window->m_btnStop},
+        {"the open button", &window->m_btnOpen},
+        {"the file list", &window->m_fileList},
+        {"the group list", &window->m_groupList},
+        {"the window", window.get()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.focus->setFocus(Qt::TabFocusReason);
+        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : c.focus;
+        for (int press = 0; press < 2; ++press) {
+            const int playing = window->m_frontPlayer.m_bPlaying;
+            window->m_bOpening = false;
+            Key(target, Qt::Key_Space);
+            EXPECT_NE(window->m_frontPlayer.m_bPlaying, playing) << "press " << press;
+        }
+        EXPECT_EQ(window->m_frontFrame.m_bIdle, 0) << "Stop was pressed";
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "a dialog opened";
+    }
+    field->setFocus();
+    const int playing = window->m_frontPlayer.m_bPlaying;
+    Key(field, Qt::Key_Space);
+    EXPECT_EQ(field->text(), " ");
+    EXPECT_EQ(window->m_frontPlayer.m_bPlaying, playing);
+}
+
+// M shows the new picture of the mute button at once, as a click does.
+TEST_F(ShortcutsTest, MuteKeyChangesTheButtonsPicture) {
+    OpenCard();
+    ASSERT_TRUE(WaitFor([&] { return window->m_btnMute.CurrentFace() != nullptr; }));
+    const QImage before = window->m_btnMute.CurrentFace()->copy();
+    Key(window.get(), Qt::Key_M);
+    EXPECT_TRUE(WaitFor([&] { return *window->m_btnMute.CurrentFace() != before; }));
+}
+
+// In full screen, the mouse at the bottom of the video calls the slider,
+// the time and the transport for three seconds; they work as the window's.
+TEST_F(ShortcutsTest, FullScreenControlsComeWithTheMouseAtTheBottom) {
+    OpenCard();
+    CFullScreenControls& controls = window->m_fullScreenControls;
+    const auto moveOverVideo = [&](int y) {
+        QWindow* surface = window->m_frontVideo.SurfaceWindow();
+        const QPointF local(200, y - window->m_frontVideo.mapTo(window.get(), QPoint(0, 0)).y());
+        QMouseEvent move(QEvent::MouseMove, local, surface->mapToGlobal(local), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(surface, &move);
+    };
+    moveOverVideo(window->height() - 10);
+    EXPECT_FALSE(controls.isVisible()) << "not outside full screen";
+    Key(window.get(), Qt::Key_F);
+    ASSERT_EQ(window->m_bFullScreen, 1);
+    moveOverVideo(window->height() / 2);
+    EXPECT_FALSE(controls.isVisible()) << "not for the middle of the picture";
+    moveOverVideo(window->height() - 10);
+    ASSERT_TRUE(controls.isVisible());
+    EXPECT_EQ(controls.geometry().bottom(), window->height() - 1);
+    EXPECT_EQ(controls.width(), window->width());
+    // They follow the window: the picture of play, the slider and the time.
+    window->OnPlayerTime(100'000);
+    EXPECT_EQ(controls.Slider().PositionText(), "01:40 / 10:00");
+    EXPECT_EQ(controls.Slider().TimeOfDayText(), "10:01:40");
+    EXPECT_EQ(controls.PlayButton().m_bAltState, window->m_btnPlay.m_bAltState);
+    // Their play button is the window's play/pause; their slider seeks.
+    const int playing = window->m_frontPlayer.m_bPlaying;
+    controls.PlayButton().click();
+    EXPECT_NE(window->m_frontPlayer.m_bPlaying, playing);
+    QTest::mouseClick(&controls.Slider(), Qt::LeftButton, {},
+                      QPoint(controls.Slider().width() / 2, 10));
+    EXPECT_NEAR(static_cast<double>(window->m_nPendingSeekMs), 300'000.0, 6'000.0);
+    // Three seconds after the mouse last moved they go.
+    EXPECT_TRUE(WaitFor([&] { return !controls.isVisible(); }, 5000));
+    moveOverVideo(window->height() - 10);
+    EXPECT_TRUE(controls.isVisible());
+    Key(window.get(), Qt::Key_Escape);
+    EXPECT_FALSE(controls.isVisible()) << "they leave with full screen";
 }
 
 TEST_F(ShortcutsTest, F1ListsTheKeysInTheCurrentLanguage) {

@@ -136,6 +136,86 @@ TEST(WindowProcessTest, OpensWhereItClosedShowsNativeSurfacesAndStoresItsPlace) 
     }
 }
 
+// Lines of libVLC's, in its own form ("[00007f...] alsa audio output error:
+// ...") or as the player passes them on ("libVLC warning (...)", "kolvex: ...").
+int LibVlcLines(const QByteArray& error) {
+    const QRegularExpression own(R"(^\[[0-9a-f]{8,}\] )");
+    int count = 0;
+    for (const QByteArray& line : error.split('\n')) {
+        const QString text = QString::fromUtf8(line);
+        if (own.match(text).hasMatch() || text.startsWith("libVLC ") || text.startsWith("kolvex: "))
+            ++count;
+    }
+    return count;
+}
+
+// Plays a recording with sound for a few seconds (the test machine has no
+// sound device) and gives what the program wrote to stderr.
+QByteArray StandardErrorWhilePlaying(const QString& clip, bool verbose) {
+    QTemporaryDir folder;
+    QProcess kolvex;
+    kolvex.setWorkingDirectory(folder.path());
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove("KOLVEX_VLC_LOG");
+    if (verbose)
+        environment.insert("KOLVEX_VLC_LOG", "1");
+    kolvex.setProcessEnvironment(environment);
+    kolvex.start(KOLVEX_APP_PATH, {clip});
+    const QString window = WaitForWindow("KolvexPlayer", kolvex.processId(), 60000);
+    if (window.isEmpty())
+        return "no window";
+    QThread::msleep(8000);
+    kolvex.terminate();
+    kolvex.waitForFinished(20000);
+    return kolvex.readAllStandardError();
+}
+
+TEST(WindowProcessTest, LibVlcSaysEachKindOnceAndEverythingOnlyWhenAsked) {
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        GTEST_SKIP() << "needs an X server (the test run starts one)";
+    QTemporaryDir folder;
+    const QString clip = folder.filePath("MOVA0010.MP4");
+    QProcess ffmpeg;
+    ffmpeg.start("ffmpeg", {"-loglevel",
+                            "error",
+                            "-y",
+                            "-f",
+                            "lavfi",
+                            "-i",
+                            "testsrc2=size=320x240:rate=25",
+                            "-f",
+                            "lavfi",
+                            "-i",
+                            "sine=frequency=440",
+                            "-t",
+                            "20",
+                            "-c:v",
+                            "libx264",
+                            "-pix_fmt",
+                            "yuv420p",
+                            "-c:a",
+                            "aac",
+                            clip});
+    ASSERT_TRUE(ffmpeg.waitForFinished(120000));
+    ASSERT_EQ(ffmpeg.exitCode(), 0) << ffmpeg.readAllStandardError().toStdString();
+
+    const QByteArray quiet = StandardErrorWhilePlaying(clip, false);
+    const QByteArray verbose = StandardErrorWhilePlaying(clip, true);
+    const int quietLines = LibVlcLines(quiet);
+    const int verboseLines = LibVlcLines(verbose);
+    std::printf("libVLC lines in 8 s of playing: %d, with KOLVEX_VLC_LOG=1: %d\n", quietLines,
+                verboseLines);
+    // Each kind once: a few lines however long it plays.
+    EXPECT_LE(quietLines, 25) << quiet.toStdString();
+    // Asked for, libVLC's debug stream comes through in full.
+    EXPECT_GT(verboseLines, 4 * quietLines + 50);
+    // Where the sound cannot be played, the user reads it once, in our words.
+    if (verbose.contains("audio output") || verbose.contains("(alsa)") ||
+        verbose.contains("pulse)")) {
+        EXPECT_EQ(quiet.count("kolvex: no sound device could be opened"), 1) << quiet.toStdString();
+    }
+}
+
 TEST(WindowProcessTest, WithoutAnyDisplayTheProgramSaysSoAndEnds) {
     QProcess kolvex;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();

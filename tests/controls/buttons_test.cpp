@@ -146,6 +146,58 @@ private slots:
         QCOMPARE(clicks.count(), 2);
     }
 
+    // A click from code (the window's keys) shows the new picture without
+    // any other repaint: the toggle is what the user sees.
+    void aClickFromCodeRepaintsTheToggledPicture() {
+        Fixture f;
+        f.button.SetStandardImage(kPlay);
+        f.button.SetAlternateImage(kPause);
+        f.button.MakeToggle();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+        QTRY_VERIFY(f.button.CurrentFace() != nullptr);
+        const QImage play = f.button.CurrentFace()->convertToFormat(QImage::Format_RGB32);
+        f.button.click();
+        QCOMPARE(f.button.m_bAltState, 1);
+        QTRY_VERIFY(kolvex::testing::meanDifference(
+                        f.button.CurrentFace()->convertToFormat(QImage::Format_RGB32), play) > 1.0);
+    }
+
+    // The keyboard focus shows as a frame along the whole edge, far from
+    // the skin's and the picture's colours.
+    void theFocusFrameIsClearlyVisible() {
+        Fixture f;
+        f.button.SetStandardImage(kPlay);
+        auto* other = new CGdipButton(&f.window);
+        other->setGeometry(100, 20, 64, 64);
+        other->show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+        // The window's own choice of a first focus is not marked.
+        f.button.setFocus(Qt::ActiveWindowFocusReason);
+        QVERIFY(f.button.hasFocus());
+        const QImage activated = Face(f.button);
+        other->setFocus(Qt::TabFocusReason);
+        const QImage unfocused = Face(f.button);
+        f.button.setFocus(Qt::TabFocusReason);
+        QVERIFY(f.button.hasFocus());
+        const QImage focused = Face(f.button);
+        int edge = 0, marked = 0;
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 64; ++x) {
+                // The middle of the frame's width, corners left out.
+                const bool onEdge = (x == 1 || x == 62 || y == 1 || y == 62) && x > 4 && x < 59;
+                const bool onEdgeV = (x == 1 || x == 62) && y > 4 && y < 59;
+                if (!onEdge && !onEdgeV)
+                    continue;
+                ++edge;
+                if (channelDistance(focused.pixel(x, y), unfocused.pixel(x, y)) >= 100)
+                    ++marked;
+            }
+        QVERIFY2(marked == edge, qPrintable(QString("%1 of %2").arg(marked).arg(edge)));
+        QCOMPARE(activated, unfocused);
+        // Inside the frame the face is as before.
+        QVERIFY(channelDistance(focused.pixel(32, 32), unfocused.pixel(32, 32)) <= 1);
+    }
+
     void keysPressButtonsAsForAnyPushButton() {
         Fixture f;
         auto* other = new CGdipButton(&f.window);

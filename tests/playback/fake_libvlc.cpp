@@ -7,6 +7,7 @@
 
 #include <vlc/vlc.h>
 
+#include <cstdarg>
 #include <deque>
 #include <map>
 #include <mutex>
@@ -28,6 +29,11 @@ struct libvlc_media_t {
 };
 struct libvlc_event_manager_t {
     int id;
+};
+// A log message's context; its sender is read back through
+// libvlc_log_get_context.
+struct vlc_log_t {
+    int unused;
 };
 
 namespace {
@@ -54,6 +60,11 @@ struct State {
     // What every player reports as its length and time.
     libvlc_time_t length = 4200;
     libvlc_time_t time = 1234;
+    // The newest instance's log handler; not written to the call log, so
+    // that the calls the player's operations make read as before.
+    libvlc_log_cb logCallback = nullptr;
+    void* logData = nullptr;
+    const char* logModule = nullptr;
 };
 
 State& state() {
@@ -148,6 +159,8 @@ void fakevlc_reset() {
     s.newestManager = nullptr;
     s.length = 4200;
     s.time = 1234;
+    s.logCallback = nullptr;
+    s.logData = nullptr;
 }
 
 void fakevlc_set_times(long long length, long long time) {
@@ -188,6 +201,56 @@ int fakevlc_emit(int eventType) {
     });
     libvlcThread.join();
     return static_cast<int>(targets.size());
+}
+
+namespace {
+
+void sayWithValues(libvlc_log_cb callback, void* data, int level, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    const libvlc_log_t context{0};
+    callback(data, level, &context, format, args);
+    va_end(args);
+}
+
+} // namespace
+
+int fakevlc_say(int level, const char* module, const char* format, int value) {
+    libvlc_log_cb callback = nullptr;
+    void* data = nullptr;
+    {
+        std::lock_guard lock(state().mutex);
+        callback = state().logCallback;
+        data = state().logData;
+        state().logModule = module;
+    }
+    if (!callback) {
+        return 0;
+    }
+    // From a thread of its own, as libVLC's modules log.
+    std::thread libvlcThread([&] { sayWithValues(callback, data, level, format, value); });
+    libvlcThread.join();
+    return 1;
+}
+
+void libvlc_log_set(libvlc_instance_t*, libvlc_log_cb callback, void* data) {
+    std::lock_guard lock(state().mutex);
+    state().logCallback = callback;
+    state().logData = data;
+}
+
+void libvlc_log_get_context(const libvlc_log_t*, const char** module, const char** file,
+                            unsigned* line) {
+    std::lock_guard lock(state().mutex);
+    if (module) {
+        *module = state().logModule;
+    }
+    if (file) {
+        *file = nullptr;
+    }
+    if (line) {
+        *line = 0;
+    }
 }
 
 libvlc_instance_t* libvlc_new(int argc, const char* const* argv) {

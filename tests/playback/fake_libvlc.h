@@ -20,4 +20,8 @@ int fakevlc_live_handles();
 // Calls every listener attached to the newest event manager for this type,
 // from a thread of its own as libVLC does; returns how many were called.
 int fakevlc_emit(int eventType);
+// Hands one message (`format` with one int value) from `module` to the log
+// handler the newest instance was given, from a thread of its own; 0 when
+// none was given.
+int fakevlc_say(int level, const char* module, const char* format, int value);
 }

@@ -22,6 +22,8 @@ public:
             m_emit = reinterpret_cast<int (*)(int)>(dlsym(m_handle, "fakevlc_emit"));
             m_setTimes = reinterpret_cast<void (*)(long long, long long)>(
                 dlsym(m_handle, "fakevlc_set_times"));
+            m_say = reinterpret_cast<int (*)(int, const char*, const char*, int)>(
+                dlsym(m_handle, "fakevlc_say"));
         }
     }
     ~FakeVlcLibrary() {
@@ -33,7 +35,8 @@ public:
     FakeVlcLibrary& operator=(const FakeVlcLibrary&) = delete;
 
     bool loaded() const {
-        return m_handle && m_log && m_reset && m_failNext && m_live && m_emit && m_setTimes;
+        return m_handle && m_log && m_reset && m_failNext && m_live && m_emit && m_setTimes &&
+               m_say;
     }
     const char* path() const { return m_path.c_str(); }
 
@@ -46,6 +49,12 @@ public:
     // and 1234 ms).
     void setTimes(long long lengthMs, long long timeMs) const { m_setTimes(lengthMs, timeMs); }
 
+    // One libVLC log message to the handler of the newest instance; false
+    // when it has none.
+    bool say(int level, const char* module, const char* format, int value) const {
+        return m_say(level, module, format, value) == 1;
+    }
+
 private:
     std::string m_path;
     void* m_handle = nullptr;
@@ -55,4 +64,5 @@ private:
     int (*m_live)() = nullptr;
     int (*m_emit)(int) = nullptr;
     void (*m_setTimes)(long long, long long) = nullptr;
+    int (*m_say)(int, const char*, const char*, int) = nullptr;
 };

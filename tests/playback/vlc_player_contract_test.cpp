@@ -64,7 +64,7 @@ protected:
 TEST_F(VlcPlayerContract, ConstructionCreatesInstanceAndPlayerAtFullVolume) {
     CVlcPlayer player(fake().path());
     EXPECT_EQ(fake().log(),
-              lines({"libvlc_new(4,-I,dummy,--ignore-config,--plugin-path=./plugins)",
+              lines({"libvlc_new(5,-I,dummy,--ignore-config,--plugin-path=./plugins,--no-osd)",
                      "libvlc_media_player_new(I1)", "libvlc_media_player_event_manager(P1)",
                      "libvlc_audio_set_volume(P1,200)"}));
     EXPECT_EQ(flagsOf(player), (Flags{1, 0, 1, 200}));
@@ -290,7 +290,7 @@ TEST_F(VlcPlayerContract, RecreateRebuildsWithVolumeAndCallback) {
     EXPECT_EQ(
         newCalls(),
         lines({"libvlc_media_release(M1)", "libvlc_media_player_release(P1)", "libvlc_release(I1)",
-               "libvlc_new(4,-I,dummy,--ignore-config,--plugin-path=./plugins)",
+               "libvlc_new(5,-I,dummy,--ignore-config,--plugin-path=./plugins,--no-osd)",
                "libvlc_media_player_new(I2)", "libvlc_media_player_event_manager(P2)",
                "libvlc_event_attach(E2,268)", "libvlc_event_attach(E2,269)",
                "libvlc_event_attach(E2,267)", "libvlc_event_attach(E2,5)",

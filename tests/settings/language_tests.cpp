@@ -98,7 +98,8 @@ TEST(BuiltinStringTables, EveryLanguageHasEveryTextWithItsPlaceholders) {
         expectedIds.insert(id);
     for (unsigned id = 250; id <= 274; ++id)
         expectedIds.insert(id);
-    ASSERT_EQ(expectedIds.size(), 121u);
+    expectedIds.insert(245); // a snapshot that could not be written
+    ASSERT_EQ(expectedIds.size(), 122u);
 
     const CStringTables& tables = CStringTables::Builtin();
     const StringTable& english = tables.Table(kEnglishIndex);
