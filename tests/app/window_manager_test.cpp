@@ -222,7 +222,7 @@ class WindowManager {
 public:
     WindowManager() {
         m_process.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
-        for (int i = 0; i < 100 && !Running(); ++i)
+        for (int i = 0; i < 300 && !Running(); ++i)
             QThread::msleep(100);
     }
     ~WindowManager() {
