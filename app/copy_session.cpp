@@ -8,7 +8,6 @@
 #include <QEventLoop>
 #include <QKeyEvent>
 
-#include <chrono>
 #include <thread>
 
 namespace kolvex {
@@ -46,13 +45,12 @@ void CCopySession::Run(RecordingCopy& copy, const QRect& boardPlace) {
     // the window allows meanwhile.
     loop.exec();
     // Left early (the program is quitting): the copy stops, and its last
-    // calls into this thread are still answered until it has.
+    // calls into this thread are still answered until it has. The worker
+    // posts once it has finished, so waiting for events never waits past it.
     if (!m_finished.load()) {
         Cancel();
-        while (!m_finished.load()) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
+        while (!m_finished.load())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     worker.join();
     m_loop = nullptr;
