@@ -4,6 +4,7 @@
 #include "app/command_line.h"
 #include "app/kolvex_dlg.h"
 #include "map/view/web_engine_setup.h"
+#include "screen_checks.h"
 #include "window_test_helpers.h"
 
 #include <QApplication>
@@ -22,36 +23,6 @@
 
 namespace kolvex::testing {
 namespace {
-
-QImage Grab(QWidget& widget) {
-    const QRect area(widget.mapToGlobal(QPoint(0, 0)), widget.size());
-    return QGuiApplication::primaryScreen()
-        ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
-        .toImage();
-}
-
-// A video picture has many colours (in steps of 16), an idle surface few.
-int DistinctColours(const QImage& image) {
-    std::set<int> colours;
-    for (int y = 0; y < image.height(); y += 4)
-        for (int x = 0; x < image.width(); x += 4) {
-            const QRgb c = image.pixel(x, y);
-            colours.insert((qRed(c) / 16) << 8 | (qGreen(c) / 16) << 4 | (qBlue(c) / 16));
-        }
-    return static_cast<int>(colours.size());
-}
-
-// The file libVLC itself plays.
-QString MediaAddress(CVlcPlayer& player) {
-    using Mrl = char* (*)(libvlc_media_t*);
-    auto mrl = reinterpret_cast<Mrl>(dlsym(player.m_hLibrary, "libvlc_media_get_mrl"));
-    if (!mrl || !player.m_pMedia)
-        return {};
-    char* text = mrl(player.m_pMedia);
-    const QString address = QString::fromUtf8(text);
-    std::free(text);
-    return QDir::cleanPath(QUrl(address).toLocalFile());
-}
 
 class OtherCardsTest : public ::testing::Test {
 protected:

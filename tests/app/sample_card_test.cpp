@@ -6,6 +6,7 @@
 #include "lists/media_open_dialog.h"
 #include "map/view/html_map_dlg.h"
 #include "map/view/web_engine_setup.h"
+#include "screen_checks.h"
 #include "settings/app_settings.h"
 #include "settings/language_table.h"
 #include "settings/string_ids.h"
@@ -43,39 +44,6 @@
 
 namespace kolvex::testing {
 namespace {
-
-// The X server's picture of a widget's area.
-QImage Grab(QWidget& widget) {
-    const QRect area(widget.mapToGlobal(QPoint(0, 0)), widget.size());
-    return QGuiApplication::primaryScreen()
-        ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
-        .toImage();
-}
-
-// How many distinct colours (in steps of 16 per channel) a picture holds:
-// a video picture has many, an idle surface or a black one a few.
-int DistinctColours(const QImage& image) {
-    std::set<int> colours;
-    for (int y = 0; y < image.height(); y += 4)
-        for (int x = 0; x < image.width(); x += 4) {
-            const QRgb c = image.pixel(x, y);
-            colours.insert((qRed(c) / 16) << 8 | (qGreen(c) / 16) << 4 | (qBlue(c) / 16));
-        }
-    return static_cast<int>(colours.size());
-}
-
-// What libVLC itself says about a player, through the library the player
-// loaded.
-QString MediaAddress(CVlcPlayer& player) {
-    using Mrl = char* (*)(libvlc_media_t*);
-    auto mrl = reinterpret_cast<Mrl>(dlsym(player.m_hLibrary, "libvlc_media_get_mrl"));
-    if (!mrl || !player.m_pMedia)
-        return {};
-    char* text = mrl(player.m_pMedia);
-    const QString address = QString::fromUtf8(text);
-    std::free(text);
-    return QDir::cleanPath(QUrl(address).toLocalFile());
-}
 
 bool OverlayShown(CVlcPlayer& player) {
     using GetMarquee = int (*)(libvlc_media_player_t*, unsigned);
