@@ -12,4 +12,8 @@ namespace kolvex::fuzz {
 
 std::vector<std::pair<std::string, fixtures::Bytes>> SeedCorpus();
 
+// The seeds of the program being built: the camera files for the parsers'
+// program, one reader's telemetry for a reader's program.
+std::vector<std::pair<std::string, fixtures::Bytes>> TargetSeeds();
+
 } // namespace kolvex::fuzz
