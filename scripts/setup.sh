@@ -45,8 +45,9 @@ for d in /usr/lib/*/vlc; do
   if [ -x "$d/vlc-cache-gen" ]; then "$d/vlc-cache-gen" "$d/plugins" || true; fi
 done
 
-# Web assets (map pages, browser tests) at the versions the lock files pin.
-for dir in map/web; do
+# Web assets (map pages, browser tests) and test data (real cameras' telemetry
+# with its reference reader) at the versions the lock files pin.
+for dir in map/web tests/data; do
   if [ -f "$dir/package-lock.json" ]; then
     (cd "$dir" && npm ci --no-audit --no-fund --loglevel=error)
   fi

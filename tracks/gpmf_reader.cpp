@@ -181,6 +181,14 @@ public:
     PayloadReader(double startSec, double durationSec, TelemetryTrack& out)
         : m_start(startSec), m_duration(durationSec), m_out(out) {}
 
+    // Cameras that write GPS9 write the same fixes as GPS5 too: the GPS9
+    // stream, with a time and a fix per sample, is taken alone then, so
+    // that no position is laid out twice.
+    void Finish() {
+        if (!m_tookGps9)
+            m_out.fixes.insert(m_out.fixes.end(), m_gps5.begin(), m_gps5.end());
+    }
+
     void Walk(const uint8_t* data, size_t size, int depth) {
         if (depth > kMaxDepth)
             return;
@@ -261,7 +269,7 @@ private:
             f.timeSec = TimeOf(i, r.repeat);
             if (state.utcMs >= 0)
                 f.utcMs = state.utcMs + std::llround((f.timeSec - m_start) * 1000);
-            m_out.fixes.push_back(f);
+            m_gps5.push_back(f);
         }
     }
 
@@ -290,6 +298,7 @@ private:
                 f.utcMs = (DaysFromCivil(2000, 1, 1) + static_cast<int64_t>(days)) * 86400000 +
                           std::llround(seconds * 1000);
             m_out.fixes.push_back(f);
+            m_tookGps9 = true;
         }
     }
 
@@ -333,6 +342,8 @@ private:
     double m_start;
     double m_duration;
     TelemetryTrack& m_out;
+    std::vector<TelemetryFix> m_gps5;
+    bool m_tookGps9 = false;
 };
 
 } // namespace
@@ -341,7 +352,9 @@ void ReadGpmfPayload(const uint8_t* data, size_t size, double startSec, double d
                      TelemetryTrack& out) {
     if (!data || !std::isfinite(startSec) || !std::isfinite(durationSec) || durationSec < 0)
         return;
-    PayloadReader(startSec, durationSec, out).Walk(data, size, 0);
+    PayloadReader reader(startSec, durationSec, out);
+    reader.Walk(data, size, 0);
+    reader.Finish();
 }
 
 } // namespace kolvex

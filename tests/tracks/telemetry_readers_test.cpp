@@ -76,6 +76,32 @@ TEST(GpmfReaderTest, Gps9CarriesItsOwnTimeAndFix) {
     EXPECT_NEAR(track.fixes[2].latitude, 48.1002, 1e-7);
 }
 
+TEST(GpmfReaderTest, Gps9IsTakenAloneWhereTheCameraWritesGps5Too) {
+    // Newer cameras write both streams with the same fixes in one payload.
+    GpmfSecond gps5 = OneSecond();
+    GpmfSecond gps9 = OneSecond();
+    gps9.gps9 = true;
+    gps9.gps9Days = 5630;
+    gps9.gps9Seconds = 12 * 3600;
+    for (auto& f : gps9.gps)
+        f.latitude += 1; // tells the two streams apart
+    for (const auto& order : {std::vector{gps5, gps9}, std::vector{gps9, gps5}}) {
+        Bytes payload = GpmfPayload(order[0]);
+        Append(payload, GpmfPayload(order[1]));
+        TelemetryTrack track;
+        ReadGpmfPayload(payload.data(), payload.size(), 0, 1, track);
+        ASSERT_EQ(track.fixes.size(), 10u);
+        for (const auto& f : track.fixes)
+            EXPECT_NEAR(f.latitude, 49.1, 0.01);
+        EXPECT_LT(track.fixes[0].timeSec, track.fixes[9].timeSec);
+    }
+    // GPS5 alone is read as before.
+    const Bytes only5 = GpmfPayload(gps5);
+    TelemetryTrack track;
+    ReadGpmfPayload(only5.data(), only5.size(), 0, 1, track);
+    EXPECT_EQ(track.fixes.size(), 10u);
+}
+
 TEST(GpmfReaderTest, NoLockAndUnknownKeys) {
     GpmfSecond s = OneSecond();
     s.fix = 0;
