@@ -395,24 +395,44 @@ TEST_F(SampleCardCliTest, ProbeAndSamplesOfTheOtherCamerasRecordings) {
         const CliRun run = Cli({"samples", path});
         ASSERT_EQ(run.status, 0) << run.err;
         const QJsonObject samples = Json(run);
-        EXPECT_EQ(samples["gsensor"].toArray().size(), c.gsensorSamples);
+        ASSERT_EQ(samples["gsensor"].toArray().size(), c.gsensorSamples);
         const QJsonArray gps = samples["gps"].toArray();
         if (*c.format == '\0') {
             EXPECT_TRUE(gps.isEmpty());
             continue;
         }
+        // The G-sensor in the car's axes (x forwards, y left, z up), a
+        // quarter second into each second, away from the drive's changes.
+        const QJsonArray gsensor = samples["gsensor"].toArray();
+        const PlannedRecording& planned = Planned(plan, c.name);
+        const PlannedDrive& drive = plan.drives.at(planned.drive);
+        for (int second = 0; c.gsensorSamples && second < 10; ++second) {
+            const double time = planned.window.from + second + 0.25;
+            const DriveState& car = DriveStateAt(drive.states, time);
+            Forces want{car.acceleration / 9.80665, -car.lateralAcceleration / 9.80665, 1.0};
+            for (const Jolt& jolt : drive.jolts) {
+                if (time >= jolt.time && time < jolt.time + jolt.seconds) {
+                    want.x += jolt.x;
+                    want.y += jolt.y;
+                    want.z += jolt.z;
+                }
+            }
+            const QJsonObject g = gsensor[second * 100 + 25].toObject();
+            EXPECT_NEAR(g["x"].toDouble(), want.x, 0.12) << "at " << second << " s";
+            EXPECT_NEAR(g["y"].toDouble(), want.y, 0.12) << "at " << second << " s";
+            EXPECT_NEAR(g["z"].toDouble(), want.z, 0.12) << "at " << second << " s";
+        }
+
         const int rate = samples["gpsRate"].toInt();
         ASSERT_GT(rate, 0);
         ASSERT_EQ(gps.size(), 10 * rate);
-        const PlannedRecording& r = Planned(plan, c.name);
-        const auto& states = plan.drives.at(r.drive).states;
         for (int second = 0; second < 10; ++second) {
             const QJsonObject sample = gps[second * rate].toObject();
             const bool lost = std::count(c.noFixSeconds.begin(), c.noFixSeconds.end(), second);
             EXPECT_EQ(sample["fix"].toBool(), !lost) << "at " << second << " s";
             if (lost)
                 continue;
-            const DriveState& car = DriveStateAt(states, r.window.from + second);
+            const DriveState& car = DriveStateAt(drive.states, planned.window.from + second);
             EXPECT_NEAR(sample["speedKmh"].toDouble(), car.speed * 3.6, 1.5) << "at " << second;
             EXPECT_NEAR(sample["latitude"].toDouble(), car.latitude, 0.0001) << "at " << second;
             EXPECT_NEAR(sample["longitude"].toDouble(), car.longitude, 0.0001) << "at " << second;
