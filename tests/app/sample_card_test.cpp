@@ -6,6 +6,7 @@
 #include "lists/media_open_dialog.h"
 #include "map/view/html_map_dlg.h"
 #include "map/view/web_engine_setup.h"
+#include "map_state.h"
 #include "screen_checks.h"
 #include "settings/app_settings.h"
 #include "settings/language_table.h"
@@ -50,18 +51,6 @@ bool OverlayShown(CVlcPlayer& player) {
     auto get =
         reinterpret_cast<GetMarquee>(dlsym(player.m_hLibrary, "libvlc_video_get_marquee_int"));
     return get && player.m_pPlayer && get(player.m_pPlayer, 0 /* libvlc_marquee_Enable */) != 0;
-}
-
-// The page's map state, read through the host.
-QJsonObject MapState(CHtmlMapDlg& map) {
-    QJsonObject state;
-    bool answered = false;
-    map.Page()->runJavaScript(QStringLiteral("kolvexMapState()"), [&](const QVariant& value) {
-        state = QJsonDocument::fromJson(value.toString().toUtf8()).object();
-        answered = true;
-    });
-    WaitFor([&] { return answered; }, 5000);
-    return state;
 }
 
 // A checksum of a picture's pixels: the idle picture of a frame is known

@@ -3,6 +3,7 @@
 // the hard braking in MOVG0020.MP4 and the door slam in MOVA0080.MP4 are
 // found at their moments, the figures add up per group and for the card,
 // and the commands fail as the others do.
+#include "camera_tracks.h"
 #include "card_plan.h"
 #include "card_writer.h"
 
@@ -13,6 +14,9 @@
 #include <QJsonObject>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <stdexcept>
 
 #include <fcntl.h>
 #include <filesystem>
@@ -347,6 +351,93 @@ TEST_F(SampleCardCliTest, ScanListsTheOtherCamerasCards) {
                                       "DCIM/100GOPRO/GP010043.MP4 0 2120",
                                   }));
     EXPECT_EQ(listing.groups, (std::vector<int>{3, 2}));
+}
+
+// The recording of a plan by its file name.
+const PlannedRecording& Planned(const CardPlan& plan, const std::string& name) {
+    for (const PlannedRecording& r : plan.recordings)
+        if (r.name == name)
+            return r;
+    throw std::invalid_argument("no recording " + name + " in the plan");
+}
+
+// Each front file of the other cameras' cards names the format its GPS is in,
+// and its samples follow the planned drive: the speed at a moment, the fix
+// lost where the receiver had none, the G-sensor where the camera has one.
+TEST_F(SampleCardCliTest, ProbeAndSamplesOfTheOtherCamerasRecordings) {
+    struct Case {
+        const char* card;   // below the work folder
+        const char* folder; // on the card
+        const char* name;
+        const char* format;            // probe's "telemetry", "" for none
+        int gsensorSamples;            // 100 Hz over 10 s, or none
+        std::vector<int> noFixSeconds; // seconds of the recording without a fix
+    };
+    const std::vector<Case> cases = {
+        {"action", "DCIM/100GOPRO", "GH010042.MP4", "gpmf", 1000, {}},
+        {"action", "DCIM/100GOPRO", "GH030042.MP4", "gpmf", 1000, {}},
+        {"action", "DCIM/100GOPRO", "GOPR0043.MP4", "gpmf", 1000, {6, 7, 8, 9}},
+        {"action", "DCIM/100GOPRO", "GP010043.MP4", "gpmf", 1000, {0, 1, 2}},
+        {"dual", "DCIM/Movie", "2026_0514_081200_001F.MP4", "nmea", 0, {}},
+        {"dual", "DCIM/Movie", "2026_0514_081210_002F.MP4", "freegps", 0, {}},
+        {"dual", "Normal/F", "20260514_084710_NF.mp4", "freegps", 0, {0, 1, 2}},
+        {"dual", "DCIM/Movie", "2026_0514_081200_001R.MP4", "", 0, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string card = c.card;
+        const CardPlan plan = card == "action" ? ActionCardPlan() : DualDatedCardPlan();
+        const std::string path = (s_work / card / c.folder / c.name).string();
+        const CliRun probe = Cli({"probe", path});
+        ASSERT_EQ(probe.status, 0) << probe.err;
+        EXPECT_EQ(Json(probe)["telemetry"].toString().toStdString(), c.format);
+
+        const CliRun run = Cli({"samples", path});
+        ASSERT_EQ(run.status, 0) << run.err;
+        const QJsonObject samples = Json(run);
+        ASSERT_EQ(samples["gsensor"].toArray().size(), c.gsensorSamples);
+        const QJsonArray gps = samples["gps"].toArray();
+        if (*c.format == '\0') {
+            EXPECT_TRUE(gps.isEmpty());
+            continue;
+        }
+        // The G-sensor in the car's axes (x forwards, y left, z up), a
+        // quarter second into each second, away from the drive's changes.
+        const QJsonArray gsensor = samples["gsensor"].toArray();
+        const PlannedRecording& planned = Planned(plan, c.name);
+        const PlannedDrive& drive = plan.drives.at(planned.drive);
+        for (int second = 0; c.gsensorSamples && second < 10; ++second) {
+            const double time = planned.window.from + second + 0.25;
+            const DriveState& car = DriveStateAt(drive.states, time);
+            Forces want{car.acceleration / 9.80665, -car.lateralAcceleration / 9.80665, 1.0};
+            for (const Jolt& jolt : drive.jolts) {
+                if (time >= jolt.time && time < jolt.time + jolt.seconds) {
+                    want.x += jolt.x;
+                    want.y += jolt.y;
+                    want.z += jolt.z;
+                }
+            }
+            const QJsonObject g = gsensor[second * 100 + 25].toObject();
+            EXPECT_NEAR(g["x"].toDouble(), want.x, 0.12) << "at " << second << " s";
+            EXPECT_NEAR(g["y"].toDouble(), want.y, 0.12) << "at " << second << " s";
+            EXPECT_NEAR(g["z"].toDouble(), want.z, 0.12) << "at " << second << " s";
+        }
+
+        const int rate = samples["gpsRate"].toInt();
+        ASSERT_GT(rate, 0);
+        ASSERT_EQ(gps.size(), 10 * rate);
+        for (int second = 0; second < 10; ++second) {
+            const QJsonObject sample = gps[second * rate].toObject();
+            const bool lost = std::count(c.noFixSeconds.begin(), c.noFixSeconds.end(), second);
+            EXPECT_EQ(sample["fix"].toBool(), !lost) << "at " << second << " s";
+            if (lost)
+                continue;
+            const DriveState& car = DriveStateAt(drive.states, planned.window.from + second);
+            EXPECT_NEAR(sample["speedKmh"].toDouble(), car.speed * 3.6, 1.5) << "at " << second;
+            EXPECT_NEAR(sample["latitude"].toDouble(), car.latitude, 0.0001) << "at " << second;
+            EXPECT_NEAR(sample["longitude"].toDouble(), car.longitude, 0.0001) << "at " << second;
+        }
+    }
 }
 
 } // namespace

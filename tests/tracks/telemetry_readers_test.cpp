@@ -95,6 +95,14 @@ TEST(GpmfReaderTest, Gps9IsTakenAloneWhereTheCameraWritesGps5Too) {
             EXPECT_NEAR(f.latitude, 49.1, 0.01);
         EXPECT_LT(track.fixes[0].timeSec, track.fixes[9].timeSec);
     }
+    // Both streams in one device, GPS5 at its own rate.
+    GpmfSecond both = gps9;
+    both.gps5Beside.assign(18, gps5.gps[0]);
+    const Bytes oneDevice = GpmfPayload(both);
+    TelemetryTrack fromBoth;
+    ReadGpmfPayload(oneDevice.data(), oneDevice.size(), 0, 1, fromBoth);
+    ASSERT_EQ(fromBoth.fixes.size(), 10u);
+    EXPECT_NEAR(fromBoth.fixes[0].latitude, 49.1, 0.01);
     // GPS5 alone is read as before.
     const Bytes only5 = GpmfPayload(gps5);
     TelemetryTrack track;

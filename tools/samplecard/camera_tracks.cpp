@@ -73,6 +73,34 @@ std::vector<fixtures::GpsRecord> CameraGpsTrack(const std::vector<DriveState>& d
     return samples;
 }
 
+const DriveState& DriveStateAt(const std::vector<DriveState>& drive, double time) {
+    return StateAt(drive, time);
+}
+
+bool InGpsOutage(const std::vector<GpsOutage>& outages, double time) {
+    return InOutage(outages, time);
+}
+
+Forces ForcesAt(const std::vector<DriveState>& drive, double time, const std::vector<Jolt>& jolts,
+                uint64_t seed, uint64_t sample) {
+    const DriveState& car = StateAt(drive, time);
+    // A standing car with its engine running still hums a little.
+    const double roughness = 0.015 + 0.045 * std::min(1.0, car.speed / 20.0);
+    const uint64_t n = sample * 3;
+    Forces g;
+    g.x = car.acceleration / kGravity + roughness * Noise(seed, n);
+    g.y = -car.lateralAcceleration / kGravity + roughness * Noise(seed, n + 1);
+    g.z = 1.0 + 1.5 * roughness * Noise(seed, n + 2);
+    for (const Jolt& jolt : jolts) {
+        if (time >= jolt.time && time < jolt.time + jolt.seconds) {
+            g.x += jolt.x;
+            g.y += jolt.y;
+            g.z += jolt.z;
+        }
+    }
+    return g;
+}
+
 std::vector<fixtures::GSensorRecord> CameraGSensorTrack(const std::vector<DriveState>& drive,
                                                         const RecordingWindow& window, int rate,
                                                         int scale, const std::vector<Jolt>& jolts,
@@ -81,21 +109,8 @@ std::vector<fixtures::GSensorRecord> CameraGSensorTrack(const std::vector<DriveS
     const int count = window.seconds * rate;
     for (int i = 0; i < count; ++i) {
         const double time = window.from + static_cast<double>(i) / rate;
-        const DriveState& car = StateAt(drive, time);
-        // A standing car with its engine running still hums a little.
-        const double roughness = 0.015 + 0.045 * std::min(1.0, car.speed / 20.0);
-        const auto n = static_cast<uint64_t>(i) * 3;
-        double x = car.acceleration / kGravity + roughness * Noise(seed, n);
-        double y = -car.lateralAcceleration / kGravity + roughness * Noise(seed, n + 1);
-        double z = 1.0 + 1.5 * roughness * Noise(seed, n + 2);
-        for (const Jolt& jolt : jolts) {
-            if (time >= jolt.time && time < jolt.time + jolt.seconds) {
-                x += jolt.x;
-                y += jolt.y;
-                z += jolt.z;
-            }
-        }
-        samples.push_back({Raw(x, scale), Raw(y, scale), Raw(z, scale)});
+        const Forces g = ForcesAt(drive, time, jolts, seed, static_cast<uint64_t>(i));
+        samples.push_back({Raw(g.x, scale), Raw(g.y, scale), Raw(g.z, scale)});
     }
     return samples;
 }

@@ -34,6 +34,23 @@ struct RecordingWindow {
     WallClock start;
 };
 
+// The car at `time` seconds into its drive (the nearest state); throws
+// std::out_of_range beyond the drive's end.
+const DriveState& DriveStateAt(const std::vector<DriveState>& drive, double time);
+
+// Whether the receiver has no fix at `time`.
+bool InGpsOutage(const std::vector<GpsOutage>& outages, double time);
+
+// What a G-sensor feels at `time`, in G: x along the car (forwards
+// positive), y across it (left positive), z upwards (1 G at rest), with a
+// little road noise that grows with the speed and the drive's jolts on top.
+// `sample` numbers the reading, so that each has its own noise.
+struct Forces {
+    double x = 0, y = 0, z = 0;
+};
+Forces ForcesAt(const std::vector<DriveState>& drive, double time, const std::vector<Jolt>& jolts,
+                uint64_t seed, uint64_t sample);
+
 // "degrees * 100 + minutes", the camera's coordinate form, from decimal
 // degrees; the sign stays in front.
 double DegreesToDdmm(double degrees);

@@ -176,17 +176,23 @@ CardPlan ActionCardPlan() {
     plan.drives = {CommuteDrive(), TunnelDrive()};
     auto& r = plan.recordings;
     // Recording 0042 in three chapters (the camera cuts long recordings),
-    // then 0043 in the older names: GOPR0043 and its second chapter GP010043.
+    // from a newer camera that writes GPS9 beside GPS5: the commute with its
+    // right turn across the second and third chapter. Then 0043 in the older
+    // names, GOPR0043 and its second chapter GP010043, with GPS5 only: into
+    // the tunnel at the end of the first chapter and out of it in the second.
     for (int chapter = 1; chapter <= 3; ++chapter) {
         const double from = (chapter - 1) * 10.0;
         r.push_back(OtherCamera("DCIM/100GOPRO", "GH0" + std::to_string(chapter) + "0042.MP4", 0,
                                 {from, 10, Day(8, 12, 0).Plus(static_cast<int64_t>(from))}));
         r.back().stampModified = true;
+        r.back().telemetry = OtherTelemetry::GpmfGps9;
     }
-    r.push_back(OtherCamera("DCIM/100GOPRO", "GOPR0043.MP4", 1, {0, 10, Day(8, 47, 10)}));
+    r.push_back(OtherCamera("DCIM/100GOPRO", "GOPR0043.MP4", 1, {20, 10, Day(8, 47, 10)}));
     r.back().stampModified = true;
-    r.push_back(OtherCamera("DCIM/100GOPRO", "GP010043.MP4", 1, {10, 10, Day(8, 47, 20)}));
+    r.back().telemetry = OtherTelemetry::Gpmf;
+    r.push_back(OtherCamera("DCIM/100GOPRO", "GP010043.MP4", 1, {30, 10, Day(8, 47, 20)}));
     r.back().stampModified = true;
+    r.back().telemetry = OtherTelemetry::Gpmf;
     CheckRearPartners(plan);
     return plan;
 }
@@ -198,26 +204,34 @@ CardPlan DualDatedCardPlan() {
     const RearPartner beside{RearPlace::Beside, 1280, 720};
     const RearPartner sibling{RearPlace::SiblingFolder, 1280, 720};
     // Dated names with a running number, rear files beside; the second was
-    // kept after the hard braking, in the read-only folder.
+    // kept after the hard braking, in the read-only folder. The front files
+    // carry freeGPS boxes, except the first, whose GPS is in its NMEA text;
+    // the rear camera has no receiver.
     r.push_back(OtherCamera("DCIM/Movie", "2026_0514_081200_001F.MP4", 0, {0, 10, Day(8, 12, 0)}));
     r.back().rear = beside;
     r.back().nmeaSideFile = true;
     r.push_back(
         OtherCamera("DCIM/Movie", "2026_0514_081210_002F.MP4", 0, {10, 10, Day(8, 12, 10)}));
     r.back().rear = beside;
+    r.back().telemetry = OtherTelemetry::FreeGps;
     r.push_back(
         OtherCamera("DCIM/Movie/RO", "2026_0514_081220_003F.MP4", 0, {20, 10, Day(8, 12, 20)}));
     r.back().rear = beside;
     r.back().eventFolder = true;
+    r.back().telemetry = OtherTelemetry::FreeGps;
     // Kind and camera letters, rear files in the sibling folder R; an event
-    // recording (kind E) in the event folder.
+    // recording (kind E) in the event folder. The first begins before the
+    // receiver has its fix.
     r.push_back(OtherCamera("Normal/F", "20260514_084710_NF.mp4", 1, {0, 10, Day(8, 47, 10)}));
     r.back().rear = sibling;
+    r.back().telemetry = OtherTelemetry::FreeGps;
     r.push_back(OtherCamera("Normal/F", "20260514_084720_NF.mp4", 1, {10, 10, Day(8, 47, 20)}));
     r.back().rear = sibling;
+    r.back().telemetry = OtherTelemetry::FreeGps;
     r.push_back(OtherCamera("Event/F", "20260514_174500_EF.mp4", 2, {0, 10, Day(17, 45, 0)}));
     r.back().rear = sibling;
     r.back().eventFolder = true;
+    r.back().telemetry = OtherTelemetry::FreeGps;
     CheckRearPartners(plan);
     return plan;
 }

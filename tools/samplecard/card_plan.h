@@ -26,6 +26,15 @@ struct RearPartner {
     int height = 720;
 };
 
+// What another camera writes into its recording instead of the seeded
+// camera's records.
+enum class OtherTelemetry {
+    None,
+    Gpmf,     // a "gpmd" track: GPS5 at 18 Hz, ACCL at 200 Hz, a payload a second
+    GpmfGps9, // the same with GPS9 at 10 Hz beside GPS5, as newer cameras write
+    FreeGps,  // "freeGPS" boxes once a second, indexed by "gps " in "moov"
+};
+
 struct PlannedRecording {
     std::string folder; // below the card, '/'-separated: "DCIM/CAMF"
     std::string name;   // "MOVA0010.MP4"
@@ -41,6 +50,9 @@ struct PlannedRecording {
     // False for another camera that writes none of these records: its
     // start comes from its name or, for chapters, its file's time.
     bool cameraRecords = true;
+    // What such a camera writes into its front file; its rear files carry
+    // nothing.
+    OtherTelemetry telemetry = OtherTelemetry::None;
     // Such a camera's NMEA text beside the recording (same name, ".NMEA"):
     // RMC and GGA once a second, in UTC.
     bool nmeaSideFile = false;

@@ -2,11 +2,15 @@
 
 #include "clip_encoder.h"
 #include "nmea_side_file.h"
+#include "other_camera_tracks.h"
+
+#include "fixtures/telemetry_writer.h"
 
 #include <ctime>
 #include <utime.h>
 
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <system_error>
 
@@ -38,16 +42,31 @@ void AddRecords(const fs::path& file, const PlannedRecording& recording,
         AddRecordsToIsoFile(file.string(), records, recording.recordsInsideMovie);
 }
 
+// What another camera's recording carries, for the listing.
+std::string DescribeOther(const PlannedRecording& r) {
+    switch (r.telemetry) {
+    case OtherTelemetry::Gpmf:
+        return "  GPMF: GPS5 18 Hz, ACCL 200 Hz";
+    case OtherTelemetry::GpmfGps9:
+        return "  GPMF: GPS9 10 Hz + GPS5 18 Hz, ACCL 200 Hz";
+    case OtherTelemetry::FreeGps:
+        return "  freeGPS 1 Hz";
+    case OtherTelemetry::None:
+        break;
+    }
+    return r.nmeaSideFile ? "  GPS in its NMEA side file" : "  no GPS";
+}
+
 std::string Describe(const PlannedRecording& r) {
     std::string text = std::to_string(r.width) + "x" + std::to_string(r.height) + "  " +
                        r.window.start.Text() + "  " + std::to_string(r.window.seconds) + " s";
-    text += r.gpsRate ? "  GPS " + std::to_string(r.gpsRate) + " Hz" : "  no GPS";
-    text += r.textDate ? ", text date" : ", start from GPS";
-    if (!r.cameraRecords)
-        text = std::to_string(r.width) + "x" + std::to_string(r.height) + "  " +
-               r.window.start.Text() + "  " + std::to_string(r.window.seconds) + " s" +
-               "  no camera records";
-    if (r.nmeaSideFile)
+    if (r.cameraRecords) {
+        text += r.gpsRate ? "  GPS " + std::to_string(r.gpsRate) + " Hz" : "  no GPS";
+        text += r.textDate ? ", text date" : ", start from GPS";
+    } else {
+        text += DescribeOther(r);
+    }
+    if (r.nmeaSideFile && r.cameraRecords)
         text += ", NMEA side file";
     if ((r.cameraRecords && r.name.size() >= 4 && r.name[3] == 'G') || r.eventFolder)
         text += ", event";
@@ -58,7 +77,44 @@ std::string Describe(const PlannedRecording& r) {
 
 std::string DescribeRear(const PlannedRecording& r) {
     return std::to_string(r.rear->width) + "x" + std::to_string(r.rear->height) + "  rear of " +
-           r.name;
+           r.name + (r.cameraRecords ? "" : ", no GPS");
+}
+
+fixtures::Bytes ReadWhole(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    fixtures::Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!in.eof() && in.fail())
+        throw std::runtime_error("cannot read " + file.string());
+    return bytes;
+}
+
+// Another camera's telemetry: the encoder's file gets the track or the boxes
+// (before its movie box, which moves to the end; no media offset changes).
+void AddOtherTelemetry(const fs::path& file, const CardPlan& plan, const PlannedRecording& r) {
+    if (r.telemetry == OtherTelemetry::None)
+        return;
+    const PlannedDrive& drive = plan.drives.at(r.drive);
+    const fixtures::Bytes clip = ReadWhole(file);
+    fixtures::Bytes written;
+    try {
+        if (r.telemetry == OtherTelemetry::FreeGps) {
+            std::vector<fixtures::Bytes> boxes;
+            for (const auto& fix : DashCameraFreeGps(drive.states, r.window, drive.outages))
+                boxes.push_back(fixtures::FreeGpsBox(fix));
+            written = fixtures::AddFreeGpsBoxes(clip, boxes);
+        } else {
+            std::vector<fixtures::TimedSample> samples;
+            for (const auto& second :
+                 ActionCameraSeconds(drive.states, r.window, drive.outages, drive.jolts,
+                                     r.telemetry == OtherTelemetry::GpmfGps9))
+                samples.push_back({fixtures::GpmfPayload(second), 1000});
+            written = fixtures::AddMetadataTrack(clip, "gpmd", samples);
+        }
+    } catch (const std::exception& error) {
+        throw std::runtime_error(file.string() + ": " + error.what());
+    }
+    if (!fixtures::WriteBytes(file.string(), written))
+        throw std::runtime_error("cannot write " + file.string());
 }
 
 void MakeReadOnly(const fs::path& file) {
@@ -115,6 +171,7 @@ void WriteRecording(const fs::path& build, const CardPlan& plan, const PlannedRe
     clip.seed = static_cast<unsigned>(written.size() + 1);
     EncodeClip(clip, font);
     AddRecords(front, r, records);
+    AddOtherTelemetry(front, plan, r);
     if (r.readOnly)
         MakeReadOnly(front);
     written.push_back({FrontPath(r), fs::file_size(front), Describe(r)});

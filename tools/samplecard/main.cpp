@@ -14,9 +14,12 @@ void PrintUsage(std::FILE* out) {
     std::fprintf(out, "Usage: kolvex-samplecard [--layout camera|action|dual-dated] DIR\n\n"
                       "Writes a sample card of dash-camera recordings into DIR: real H.264\n"
                       "clips (MP4, MOV, AVI) with the camera's GPS and G-sensor records.\n"
-                      "--layout action writes an action camera's chaptered recordings,\n"
-                      "--layout dual-dated a dual camera's dated names with rear files,\n"
-                      "an event folder and an NMEA side file.\n"
+                      "--layout action writes an action camera's chaptered recordings\n"
+                      "with a GPMF track (GPS5 at 18 Hz, GPS9 at 10 Hz in recording 0042,\n"
+                      "ACCL at 200 Hz; the tunnel without a fix in recording 0043),\n"
+                      "--layout dual-dated a dual camera's dated names with rear files\n"
+                      "and an event folder: freeGPS boxes at 1 Hz in the front files but\n"
+                      "the first, whose GPS is in its NMEA side file; rear files carry none.\n"
                       "DIR must be missing, empty or an earlier sample card, which is replaced.\n"
                       "Needs ffmpeg (or KOLVEX_FFMPEG naming it).\n");
 }
