@@ -48,19 +48,52 @@ double BearingDeg(const TelemetryFix& from, const TelemetryFix& to) {
     return deg < 0 ? deg + 360.0 : deg;
 }
 
+// Rounds half away from zero as std::lround does, inline: hundreds of
+// thousands of samples are rounded per recording. v is well inside long's
+// range, and v minus its whole part is exact.
+long RoundHalfAway(double v) {
+    long whole = static_cast<long>(v); // towards zero
+    const double rest = v - static_cast<double>(whole);
+    if (rest >= 0.5)
+        ++whole;
+    else if (rest <= -0.5)
+        --whole;
+    return whole;
+}
+
 template <typename T> T ClampRound(double v, double low, double high) {
     if (!std::isfinite(v))
         return T{};
-    return static_cast<T>(std::lround(std::clamp(v, low, high)));
+    return static_cast<T>(RoundHalfAway(std::clamp(v, low, high)));
 }
 
-void SetDate(GpsSample& sample, int64_t utcMs) {
+// The local time of a second since 1970, remembering the last one: the
+// samples of one second ask for the same time many times over.
+class LocalClock {
+public:
+    const std::tm* At(std::time_t seconds) {
+        if (!m_asked || seconds != m_seconds) {
+            m_asked = true;
+            m_seconds = seconds;
+            m_known = localtime_r(&seconds, &m_local) != nullptr;
+        }
+        return m_known ? &m_local : nullptr;
+    }
+
+private:
+    bool m_asked = false;
+    bool m_known = false;
+    std::time_t m_seconds = 0;
+    std::tm m_local{};
+};
+
+void SetDate(GpsSample& sample, int64_t utcMs, LocalClock& clock) {
     if (utcMs < 0)
         return;
-    const std::time_t seconds = static_cast<std::time_t>(utcMs / 1000);
-    std::tm local{};
-    if (!localtime_r(&seconds, &local))
+    const std::tm* found = clock.At(static_cast<std::time_t>(utcMs / 1000));
+    if (!found)
         return;
+    const std::tm& local = *found;
     const int year = local.tm_year + 1900;
     if (year <= 2000 || year > 2255)
         return; // the year byte cannot say it: the sample carries no date
@@ -80,13 +113,14 @@ std::vector<double> HeadingsOf(const std::vector<TelemetryFix>& fixes) {
     double last = 0.0;
     for (size_t i = 0; i < fixes.size(); ++i) {
         const TelemetryFix& f = fixes[i];
+        // A fix far enough from the anchor gives a bearing and becomes it.
+        const bool moved = f.fix && (!anchor || DistanceM(*anchor, f) >= kMinHeadingStepM);
         if (f.headingDeg >= 0 && std::isfinite(f.headingDeg)) {
             last = std::fmod(f.headingDeg, 360.0);
-        } else if (f.fix) {
-            if (anchor && DistanceM(*anchor, f) >= kMinHeadingStepM)
-                last = BearingDeg(*anchor, f);
+        } else if (anchor && moved) {
+            last = BearingDeg(*anchor, f);
         }
-        if (f.fix && (!anchor || DistanceM(*anchor, f) >= kMinHeadingStepM))
+        if (moved)
             anchor = &f;
         headings[i] = last;
     }
@@ -107,6 +141,7 @@ std::vector<uint8_t> GpsBlockFromFixes(const std::vector<TelemetryFix>& fixes, u
     const uint64_t count =
         std::min<uint64_t>(limit, static_cast<uint64_t>(std::ceil(std::max(0.0, span) * rate)));
     const std::vector<double> headings = HeadingsOf(fixes);
+    LocalClock clock;
     block.resize(static_cast<size_t>(count * kGpsSampleSize));
     size_t next = 0;                     // first fix later than the current sample's time
     const double tolerance = 0.5 / 1000; // fix times are rounded to milliseconds
@@ -125,7 +160,7 @@ std::vector<uint8_t> GpsBlockFromFixes(const std::vector<TelemetryFix>& fixes, u
                 static_cast<uint8_t>(ClampRound<int>(headings[next - 1] / 2, 0, 180) % 180);
             sample.flags = f.fix ? kGpsFixValid : 0;
             if (f.utcMs >= 0)
-                SetDate(sample, f.utcMs + static_cast<int64_t>((t - f.timeSec) * 1000));
+                SetDate(sample, f.utcMs + static_cast<int64_t>((t - f.timeSec) * 1000), clock);
         }
         StoreGpsSample(sample, block.data() + k * kGpsSampleSize);
     }

@@ -27,13 +27,19 @@ constexpr uint32_t kMaxFreeGpsBox = 64 * 1024;
 
 const char* const kFormatNames[] = {"", "gpmf", "camm", "freegps", "freegps", "nmea"};
 
+// Readers mostly deliver their values in time order already: then sorting
+// (a stable sort would keep that order) is skipped. A time that is no
+// number never counts as in order.
+template <typename T> void SortByTime(std::vector<T>& values) {
+    const auto before = [](const T& a, const T& b) { return a.timeSec < b.timeSec; };
+    const auto outOfOrder = [](const T& a, const T& b) { return !(a.timeSec <= b.timeSec); };
+    if (std::adjacent_find(values.begin(), values.end(), outOfOrder) != values.end())
+        std::stable_sort(values.begin(), values.end(), before);
+}
+
 void SortByTime(TelemetryTrack& track) {
-    std::stable_sort(
-        track.fixes.begin(), track.fixes.end(),
-        [](const TelemetryFix& a, const TelemetryFix& b) { return a.timeSec < b.timeSec; });
-    std::stable_sort(
-        track.accels.begin(), track.accels.end(),
-        [](const TelemetryAccel& a, const TelemetryAccel& b) { return a.timeSec < b.timeSec; });
+    SortByTime(track.fixes);
+    SortByTime(track.accels);
 }
 
 Mp4Box TrakAt(const TelemetryLocation& location) {
@@ -47,9 +53,8 @@ void ReadGpmf(CMediaFile& file, const TelemetryLocation& location, size_t maxSam
               TelemetryTrack& out) {
     const auto samples = ReadTrackSamples(file, TrakAt(location), maxSamples);
     ForEachSamplePayload(file, samples, kMaxCameraBlockSize,
-                         [&](const TrackSample& s, const std::vector<uint8_t>& bytes) {
-                             ReadGpmfPayload(bytes.data(), bytes.size(), s.startSec, s.durationSec,
-                                             out);
+                         [&](const TrackSample& s, const uint8_t* data, size_t size) {
+                             ReadGpmfPayload(data, size, s.startSec, s.durationSec, out);
                              return true;
                          });
 }
@@ -58,8 +63,8 @@ void ReadCamm(CMediaFile& file, const TelemetryLocation& location, size_t maxSam
               TelemetryTrack& out) {
     const auto samples = ReadTrackSamples(file, TrakAt(location), maxSamples);
     ForEachSamplePayload(file, samples, kMaxCameraBlockSize,
-                         [&](const TrackSample& s, const std::vector<uint8_t>& bytes) {
-                             ReadCammPacket(bytes.data(), bytes.size(), s.startSec, out);
+                         [&](const TrackSample& s, const uint8_t* data, size_t size) {
+                             ReadCammPacket(data, size, s.startSec, out);
                              return true;
                          });
     DeriveCammSpeeds(out);
