@@ -167,47 +167,76 @@ std::vector<uint8_t> GpsBlockFromFixes(const std::vector<TelemetryFix>& fixes, u
     return block;
 }
 
-std::vector<uint8_t> GSensorBlockFromAccels(const std::vector<TelemetryAccel>& accels,
-                                            uint32_t durationMs) {
-    std::vector<uint8_t> block;
-    if (accels.empty())
-        return block;
+uint64_t GSensorSampleCount(uint32_t durationMs, double lastTimeSec) {
     double span = durationMs / 1000.0;
     if (span <= 0)
-        span = accels.back().timeSec;
+        span = lastTimeSec;
     const uint64_t limit = kMaxCameraBlockSize / kGSensorSampleSize;
-    const uint64_t count = std::min<uint64_t>(
+    return std::min<uint64_t>(
         limit, static_cast<uint64_t>(std::ceil(std::max(0.0, span) * kConvertedGSensorRate)));
-    block.resize(static_cast<size_t>(count * kGSensorSampleSize));
-    const double unitsPerG = 128.0 / kConvertedGSensorScale;
-    size_t next = 0;
-    // The last interval's mean; before the first reading, the first reading
-    // (a jump from nothing to gravity would read as a jolt).
-    double x = accels.front().x, y = accels.front().y, z = accels.front().z;
-    for (uint64_t k = 0; k < count; ++k) {
-        const double end = static_cast<double>(k + 1) / kConvertedGSensorRate;
-        double sx = 0, sy = 0, sz = 0;
-        size_t n = 0;
-        while (next < accels.size() && accels[next].timeSec < end) {
-            const TelemetryAccel& a = accels[next++];
-            if (!std::isfinite(a.x) || !std::isfinite(a.y) || !std::isfinite(a.z))
-                continue;
-            sx += a.x;
-            sy += a.y;
-            sz += a.z;
-            ++n;
-        }
-        if (n != 0) {
-            x = sx / static_cast<double>(n);
-            y = sy / static_cast<double>(n);
-            z = sz / static_cast<double>(n);
-        }
-        uint8_t* out = block.data() + k * kGSensorSampleSize;
-        out[0] = static_cast<uint8_t>(ClampRound<int8_t>(x * unitsPerG, -127, 127));
-        out[1] = static_cast<uint8_t>(ClampRound<int8_t>(y * unitsPerG, -127, 127));
-        out[2] = static_cast<uint8_t>(ClampRound<int8_t>(z * unitsPerG, -127, 127));
+}
+
+GSensorBlockBuilder::GSensorBlockBuilder(uint64_t sampleCount) : m_count(sampleCount) {}
+
+void GSensorBlockBuilder::Add(const TelemetryAccel& a) {
+    if (!m_started) {
+        m_started = true;
+        // Before the first reading, the first reading (a jump from nothing
+        // to gravity would read as a jolt).
+        m_x = a.x;
+        m_y = a.y;
+        m_z = a.z;
+        m_block.resize(static_cast<size_t>(m_count * kGSensorSampleSize));
+    } else if (!(m_lastTimeSec <= a.timeSec)) {
+        m_inOrder = false;
     }
-    return block;
+    m_lastTimeSec = a.timeSec;
+    // A reading at or after a sample's end closes that sample: it belongs
+    // to a later one (or to none past the last).
+    while (m_next < m_count &&
+           !(a.timeSec < static_cast<double>(m_next + 1) / kConvertedGSensorRate))
+        CloseSample();
+    if (m_next >= m_count || !std::isfinite(a.x) || !std::isfinite(a.y) || !std::isfinite(a.z))
+        return;
+    m_sumX += a.x;
+    m_sumY += a.y;
+    m_sumZ += a.z;
+    ++m_readings;
+}
+
+void GSensorBlockBuilder::CloseSample() {
+    // The mean of the sample's readings; the last sample's where it has none.
+    if (m_readings != 0) {
+        m_x = m_sumX / static_cast<double>(m_readings);
+        m_y = m_sumY / static_cast<double>(m_readings);
+        m_z = m_sumZ / static_cast<double>(m_readings);
+    }
+    const double unitsPerG = 128.0 / kConvertedGSensorScale;
+    uint8_t* out = m_block.data() + m_next * kGSensorSampleSize;
+    out[0] = static_cast<uint8_t>(ClampRound<int8_t>(m_x * unitsPerG, -127, 127));
+    out[1] = static_cast<uint8_t>(ClampRound<int8_t>(m_y * unitsPerG, -127, 127));
+    out[2] = static_cast<uint8_t>(ClampRound<int8_t>(m_z * unitsPerG, -127, 127));
+    ++m_next;
+    m_sumX = m_sumY = m_sumZ = 0;
+    m_readings = 0;
+}
+
+std::vector<uint8_t> GSensorBlockBuilder::Finish() {
+    if (m_started) {
+        while (m_next < m_count)
+            CloseSample();
+    }
+    return std::move(m_block);
+}
+
+std::vector<uint8_t> GSensorBlockFromAccels(const std::vector<TelemetryAccel>& accels,
+                                            uint32_t durationMs) {
+    if (accels.empty())
+        return {};
+    GSensorBlockBuilder builder(GSensorSampleCount(durationMs, accels.back().timeSec));
+    for (const TelemetryAccel& a : accels)
+        builder.Add(a);
+    return builder.Finish();
 }
 
 } // namespace kolvex

@@ -5,6 +5,7 @@
 #include "tracks/gpmf_reader.h"
 #include "tracks/mp4_track.h"
 #include "tracks/nmea_reader.h"
+#include "tracks/telemetry_blocks.h"
 
 #include <algorithm>
 #include <cmath>
@@ -49,22 +50,33 @@ Mp4Box TrakAt(const TelemetryLocation& location) {
     return trak;
 }
 
+// Hands the readings of one sample to accels, when given.
+void PassAccels(TelemetryTrack& out, GSensorBlockBuilder* accels) {
+    if (!accels)
+        return;
+    for (const TelemetryAccel& a : out.accels)
+        accels->Add(a);
+    out.accels.clear();
+}
+
 void ReadGpmf(CMediaFile& file, const TelemetryLocation& location, size_t maxSamples,
-              TelemetryTrack& out) {
+              TelemetryTrack& out, GSensorBlockBuilder* accels = nullptr) {
     const auto samples = ReadTrackSamples(file, TrakAt(location), maxSamples);
     ForEachSamplePayload(file, samples, kMaxCameraBlockSize,
                          [&](const TrackSample& s, const uint8_t* data, size_t size) {
                              ReadGpmfPayload(data, size, s.startSec, s.durationSec, out);
+                             PassAccels(out, accels);
                              return true;
                          });
 }
 
 void ReadCamm(CMediaFile& file, const TelemetryLocation& location, size_t maxSamples,
-              TelemetryTrack& out) {
+              TelemetryTrack& out, GSensorBlockBuilder* accels = nullptr) {
     const auto samples = ReadTrackSamples(file, TrakAt(location), maxSamples);
     ForEachSamplePayload(file, samples, kMaxCameraBlockSize,
                          [&](const TrackSample& s, const uint8_t* data, size_t size) {
                              ReadCammPacket(data, size, s.startSec, out);
+                             PassAccels(out, accels);
                              return true;
                          });
     DeriveCammSpeeds(out);
@@ -191,8 +203,8 @@ TelemetryStart ExamineTelemetry(CMediaFile& file, const std::string& recordingPa
     return start;
 }
 
-bool ReadTelemetry(const std::string& recordingPath, const VideoMetaInfo& meta,
-                   TelemetryTrack& out) {
+bool ReadTelemetry(const std::string& recordingPath, const VideoMetaInfo& meta, TelemetryTrack& out,
+                   GSensorBlockBuilder* accels) {
     out = {};
     if (meta.telemetry == TelemetryFormat::Camera ||
         meta.telemetry == TelemetryFormat::FreeGpsUnknown)
@@ -207,9 +219,9 @@ bool ReadTelemetry(const std::string& recordingPath, const VideoMetaInfo& meta,
     TelemetryLocation location{meta.telemetry, meta.telemetryOffset, meta.telemetrySize};
     try {
         if (meta.telemetry == TelemetryFormat::Gpmf)
-            ReadGpmf(file, location, kMaxTrackSamples, out);
+            ReadGpmf(file, location, kMaxTrackSamples, out, accels);
         else if (meta.telemetry == TelemetryFormat::Camm)
-            ReadCamm(file, location, kMaxTrackSamples, out);
+            ReadCamm(file, location, kMaxTrackSamples, out, accels);
         else
             ReadFreeGps(file, location, kMaxCameraBlockSize / 8, out);
     } catch (const FileReadError&) {
