@@ -193,8 +193,7 @@ void GSensorBlockBuilder::Add(const TelemetryAccel& a) {
     m_lastTimeSec = a.timeSec;
     // A reading at or after a sample's end closes that sample: it belongs
     // to a later one (or to none past the last).
-    while (m_next < m_count &&
-           !(a.timeSec < static_cast<double>(m_next + 1) / kConvertedGSensorRate))
+    while (m_next < m_count && !(a.timeSec < m_nextEndSec))
         CloseSample();
     if (m_next >= m_count || !std::isfinite(a.x) || !std::isfinite(a.y) || !std::isfinite(a.z))
         return;
@@ -217,6 +216,7 @@ void GSensorBlockBuilder::CloseSample() {
     out[1] = static_cast<uint8_t>(ClampRound<int8_t>(m_y * unitsPerG, -127, 127));
     out[2] = static_cast<uint8_t>(ClampRound<int8_t>(m_z * unitsPerG, -127, 127));
     ++m_next;
+    m_nextEndSec = static_cast<double>(m_next + 1) / kConvertedGSensorRate;
     m_sumX = m_sumY = m_sumZ = 0;
     m_readings = 0;
 }

@@ -48,7 +48,8 @@ private:
     void CloseSample();
 
     uint64_t m_count;
-    uint64_t m_next = 0; // the sample that takes the next readings
+    uint64_t m_next = 0;                               // the sample that takes the next readings
+    double m_nextEndSec = 1.0 / kConvertedGSensorRate; // and where it ends
     std::vector<uint8_t> m_block;
     bool m_started = false;
     bool m_inOrder = true;
