@@ -2,9 +2,10 @@
 
 #include "tracks/utc_time.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <string>
+#include <string_view>
 #include <vector>
 
 namespace kolvex {
@@ -98,36 +99,16 @@ struct Record {
     bool Is(const char* wanted) const { return std::memcmp(key, wanted, 4) == 0; }
 };
 
-// The values of a record as numbers, each element typed by elementTypes
-// (one type for all when it has one character).
-std::vector<double> Numbers(const Record& r, const std::string& elementTypes) {
-    std::vector<double> values;
-    if (elementTypes.size() == 1) {
-        const size_t size = TypeSize(elementTypes[0]);
-        if (size == 0)
-            return values;
-        const size_t count = r.dataSize / size;
-        values.reserve(count);
-        for (size_t i = 0; i < count; ++i)
-            values.push_back(ValueAt(elementTypes[0], r.data + i * size));
-        return values;
-    }
-    size_t structBytes = 0;
-    for (char t : elementTypes) {
-        if (TypeSize(t) == 0)
-            return values;
-        structBytes += TypeSize(t);
-    }
-    if (structBytes != r.structSize)
-        return values;
-    for (size_t s = 0; s < r.repeat; ++s) {
-        const uint8_t* p = r.data + s * r.structSize;
-        for (char t : elementTypes) {
-            values.push_back(ValueAt(t, p));
-            p += TypeSize(t);
-        }
-    }
-    return values;
+// How many values of the record's own type it holds (its bytes over the
+// type's size; 0 for types that are no number).
+size_t ValueCount(const Record& r) {
+    const size_t size = TypeSize(r.type);
+    return size == 0 ? 0 : r.dataSize / size;
+}
+
+// The record's value at index, in its own type: ValueCount(r) > index.
+double ValueOf(const Record& r, size_t index) {
+    return ValueAt(r.type, r.data + index * TypeSize(r.type));
 }
 
 // "yymmddhhmmss.sss" (UTC) to milliseconds since 1970; -1 if malformed.
@@ -152,21 +133,27 @@ int64_t GpsuTime(const Record& r) {
     return UtcMs(2000 + field[0], field[1], field[2], field[3], field[4], field[5] + fraction);
 }
 
-// What the metadata records of a stream say about its data record.
+// Scales beyond this many elements are kept as their count only: no
+// record reads an element past the ninth.
+constexpr size_t kKeptScales = 16;
+
+// What the metadata records of a stream say about its data record. Texts
+// point into the payload, which outlives the walk over it.
 struct StreamState {
-    std::vector<double> scale;
-    std::string elementTypes; // from TYPE, for '?' records
-    std::string orientation;  // from ORIN
-    int fix = -1;             // GPSF; -1 = not given
-    int64_t utcMs = -1;       // GPSU
-    double precision = -1;    // GPSP (dilution of precision * 100)
+    double scale[kKeptScales] = {};
+    size_t scaleCount = 0;
+    std::string_view elementTypes; // from TYPE, for '?' records
+    std::string_view orientation;  // from ORIN
+    int fix = -1;                  // GPSF; -1 = not given
+    int64_t utcMs = -1;            // GPSU
+    double precision = -1;         // GPSP (dilution of precision * 100)
 };
 
 double ScaleOf(const StreamState& state, size_t element) {
     double s = 1;
-    if (state.scale.size() == 1)
+    if (state.scaleCount == 1)
         s = state.scale[0];
-    else if (element < state.scale.size())
+    else if (element < state.scaleCount && element < kKeptScales)
         s = state.scale[element];
     return s != 0 && std::isfinite(s) ? s : 1;
 }
@@ -174,6 +161,14 @@ double ScaleOf(const StreamState& state, size_t element) {
 bool PlausiblePosition(double latitude, double longitude) {
     return std::isfinite(latitude) && std::isfinite(longitude) && std::fabs(latitude) <= 90 &&
            std::fabs(longitude) <= 180;
+}
+
+// Reserves room for more elements geometrically, so that many small
+// appends cost no more than growing one element at a time.
+template <typename T> void MakeRoom(std::vector<T>& values, size_t more) {
+    const size_t wanted = values.size() + more;
+    if (wanted > values.capacity())
+        values.reserve(std::max(wanted, values.capacity() * 2));
 }
 
 class PayloadReader {
@@ -219,22 +214,24 @@ public:
 private:
     void Take(const Record& r, StreamState& state) {
         if (r.Is("SCAL")) {
-            state.scale = Numbers(r, std::string(1, r.type));
+            state.scaleCount = ValueCount(r);
+            for (size_t i = 0; i < state.scaleCount && i < kKeptScales; ++i)
+                state.scale[i] = ValueOf(r, i);
         } else if (r.Is("TYPE") && r.type == 'c') {
-            state.elementTypes.assign(reinterpret_cast<const char*>(r.data), r.dataSize);
+            state.elementTypes =
+                std::string_view(reinterpret_cast<const char*>(r.data), r.dataSize);
             while (!state.elementTypes.empty() && state.elementTypes.back() == '\0')
-                state.elementTypes.pop_back();
+                state.elementTypes.remove_suffix(1);
         } else if (r.Is("ORIN") && r.type == 'c') {
-            state.orientation.assign(reinterpret_cast<const char*>(r.data), r.dataSize);
+            state.orientation = std::string_view(reinterpret_cast<const char*>(r.data), r.dataSize);
         } else if (r.Is("GPSF")) {
-            const auto v = Numbers(r, std::string(1, r.type));
             // Any type may carry it: a value no fix kind has is no fix.
-            state.fix = !v.empty() && v[0] >= 0 && v[0] <= 3 ? static_cast<int>(v[0]) : 0;
+            const double v = ValueCount(r) != 0 ? ValueOf(r, 0) : -1;
+            state.fix = v >= 0 && v <= 3 ? static_cast<int>(v) : 0;
         } else if (r.Is("GPSU") && r.type == 'U') {
             state.utcMs = GpsuTime(r);
         } else if (r.Is("GPSP")) {
-            const auto v = Numbers(r, std::string(1, r.type));
-            state.precision = v.empty() ? -1 : v[0];
+            state.precision = ValueCount(r) != 0 ? ValueOf(r, 0) : -1;
         } else if (r.Is("GPS5") && r.structSize >= 20) {
             TakeGps5(r, state);
         } else if (r.Is("GPS9") && r.type == '?') {
@@ -252,17 +249,20 @@ private:
         const size_t size = TypeSize(r.type);
         if (size == 0 || r.structSize / size < 5 || r.repeat == 0)
             return;
+        // Values are read in the record's type one after another, each
+        // sample perSample of them (a structure's odd bytes are not skipped).
         const size_t perSample = r.structSize / size;
-        const std::vector<double> v = Numbers(r, std::string(1, r.type));
-        for (size_t i = 0; i < r.repeat; ++i) {
-            const double* e = v.data() + i * perSample;
-            if ((i + 1) * perSample > v.size())
-                break;
+        const size_t count = ValueCount(r);
+        const double scale[4] = {ScaleOf(state, 0), ScaleOf(state, 1), ScaleOf(state, 2),
+                                 ScaleOf(state, 3)};
+        MakeRoom(m_out.fixes, r.repeat);
+        for (size_t i = 0; i < r.repeat && (i + 1) * perSample <= count; ++i) {
+            const uint8_t* e = r.data + i * perSample * size;
             TelemetryFix f;
-            f.latitude = e[0] / ScaleOf(state, 0);
-            f.longitude = e[1] / ScaleOf(state, 1);
-            f.altitude = e[2] / ScaleOf(state, 2);
-            f.speedMps = e[3] / ScaleOf(state, 3);
+            f.latitude = ValueAt(r.type, e) / scale[0];
+            f.longitude = ValueAt(r.type, e + size) / scale[1];
+            f.altitude = ValueAt(r.type, e + 2 * size) / scale[2];
+            f.speedMps = ValueAt(r.type, e + 3 * size) / scale[3];
             if (!PlausiblePosition(f.latitude, f.longitude))
                 continue;
             f.fix = state.fix >= 0 ? state.fix >= 2 : !(f.latitude == 0 && f.longitude == 0);
@@ -275,24 +275,43 @@ private:
 
     // Latitude, longitude, altitude, 2D speed, 3D speed, days since 2000,
     // seconds since midnight, dilution of precision, fix: each sample has
-    // its own time and fix.
+    // its own time and fix. The structure is as TYPE says, every element of
+    // a numeric type.
     void TakeGps9(const Record& r, const StreamState& state) {
-        if (state.elementTypes.size() < 9)
+        constexpr size_t kUsed = 9;
+        if (state.elementTypes.size() < kUsed)
             return;
-        const std::vector<double> v = Numbers(r, state.elementTypes);
-        const size_t per = state.elementTypes.size();
-        for (size_t i = 0; i < r.repeat && (i + 1) * per <= v.size(); ++i) {
-            const double* e = v.data() + i * per;
+        size_t offsets[kUsed];
+        size_t structBytes = 0;
+        for (size_t k = 0; k < state.elementTypes.size(); ++k) {
+            const size_t size = TypeSize(state.elementTypes[k]);
+            if (size == 0)
+                return;
+            if (k < kUsed)
+                offsets[k] = structBytes;
+            structBytes += size;
+        }
+        if (structBytes != r.structSize)
+            return;
+        double scale[kUsed];
+        for (size_t k = 0; k < kUsed; ++k)
+            scale[k] = ScaleOf(state, k);
+        const auto value = [&](const uint8_t* sample, size_t k) {
+            return ValueAt(state.elementTypes[k], sample + offsets[k]);
+        };
+        MakeRoom(m_out.fixes, r.repeat);
+        for (size_t i = 0; i < r.repeat; ++i) {
+            const uint8_t* e = r.data + i * r.structSize;
             TelemetryFix f;
-            f.latitude = e[0] / ScaleOf(state, 0);
-            f.longitude = e[1] / ScaleOf(state, 1);
-            f.altitude = e[2] / ScaleOf(state, 2);
-            f.speedMps = e[3] / ScaleOf(state, 3);
+            f.latitude = value(e, 0) / scale[0];
+            f.longitude = value(e, 1) / scale[1];
+            f.altitude = value(e, 2) / scale[2];
+            f.speedMps = value(e, 3) / scale[3];
             if (!PlausiblePosition(f.latitude, f.longitude))
                 continue;
-            const double days = e[5] / ScaleOf(state, 5);
-            const double seconds = e[6] / ScaleOf(state, 6);
-            f.fix = e[8] / ScaleOf(state, 8) >= 2;
+            const double days = value(e, 5) / scale[5];
+            const double seconds = value(e, 6) / scale[6];
+            f.fix = value(e, 8) / scale[8] >= 2;
             f.timeSec = TimeOf(i, r.repeat);
             if (days > 0 && days < 100000 && seconds >= 0 && seconds < 86401)
                 f.utcMs = (DaysFromCivil(2000, 1, 1) + static_cast<int64_t>(days)) * 86400000 +
@@ -304,7 +323,7 @@ private:
 
     // The camera axis of each element: "YxZ" means the first value is the
     // camera's Y, the second its -X, the third its Z.
-    static bool AxisMap(const std::string& orientation, int (&axis)[3], double (&sign)[3]) {
+    static bool AxisMap(std::string_view orientation, int (&axis)[3], double (&sign)[3]) {
         if (orientation.size() < 3)
             return false;
         bool seen[3] = {false, false, false};
@@ -324,17 +343,20 @@ private:
         const size_t size = TypeSize(r.type);
         if (size == 0 || r.structSize < 3 * size || r.repeat == 0)
             return;
-        const std::vector<double> v = Numbers(r, std::string(1, r.type));
+        const size_t count = ValueCount(r);
         const size_t per = r.structSize / size;
         int axis[3];
         double sign[3];
         if (!AxisMap(state.orientation, axis, sign))
             AxisMap("YxZ", axis, sign);
-        for (size_t i = 0; i < r.repeat && (i + 1) * per <= v.size(); ++i) {
+        const double scale[3] = {ScaleOf(state, 0), ScaleOf(state, 1), ScaleOf(state, 2)};
+        MakeRoom(m_out.accels, r.repeat);
+        for (size_t i = 0; i < r.repeat && (i + 1) * per <= count; ++i) {
+            const uint8_t* e = r.data + i * per * size;
             double camera[3] = {0, 0, 0};
             for (int k = 0; k < 3; ++k)
-                camera[axis[k]] = sign[k] * v[i * per + static_cast<size_t>(k)] /
-                                  ScaleOf(state, static_cast<size_t>(k)) / kStandardGravity;
+                camera[axis[k]] = sign[k] * ValueAt(r.type, e + static_cast<size_t>(k) * size) /
+                                  scale[k] / kStandardGravity;
             m_out.accels.push_back({TimeOf(i, r.repeat), camera[0], camera[1], camera[2]});
         }
     }

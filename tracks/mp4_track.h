@@ -5,6 +5,7 @@
 
 #include "tracks/media_file.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -41,21 +42,53 @@ struct TrackSample {
 // missing or damaged.
 std::vector<TrackSample> ReadTrackSamples(CMediaFile& file, const Mp4Box& trak, size_t maxSamples);
 
+// Samples that lie back to back in the file are read together, this many
+// bytes at a time at most: a track of thousands of small samples costs a
+// few reads instead of one each.
+inline constexpr uint64_t kSampleRunBytes = 1u << 20;
+
 // Reads the bytes of samples in order, at most maxBytes in all, handing each
-// to take(sample, bytes); stops when take returns false.
+// to take(sample, data, size); stops when take returns false. A sample cut
+// short by the file's end gets the bytes the file holds.
 template <typename Take>
 void ForEachSamplePayload(CMediaFile& file, const std::vector<TrackSample>& samples,
                           uint64_t maxBytes, Take take) {
-    std::vector<uint8_t> bytes;
+    std::vector<uint8_t> run;
     uint64_t total = 0;
-    for (const TrackSample& s : samples) {
-        if (total + s.size > maxBytes)
-            return;
-        total += s.size;
-        bytes.resize(s.size);
-        bytes.resize(file.ReadAt(s.offset, bytes.data(), bytes.size()));
-        if (!take(s, bytes))
-            return;
+    size_t next = 0;
+    while (next < samples.size()) {
+        // The samples [next, end) that follow each other within the budget;
+        // empty samples join any run (their offset does not matter).
+        uint64_t start = 0;
+        uint64_t runBytes = 0;
+        size_t end = next;
+        for (; end < samples.size(); ++end) {
+            const TrackSample& s = samples[end];
+            if (total + runBytes + s.size > maxBytes)
+                break;
+            if (s.size == 0)
+                continue;
+            if (runBytes == 0) {
+                start = s.offset;
+            } else if (s.offset != start + runBytes || runBytes + s.size > kSampleRunBytes) {
+                break;
+            }
+            runBytes += s.size;
+        }
+        if (end == next)
+            return; // the next sample would pass the budget
+        run.resize(static_cast<size_t>(runBytes));
+        const size_t got = runBytes != 0 ? file.ReadAt(start, run.data(), run.size()) : 0;
+        size_t at = 0;
+        for (; next < end; ++next) {
+            const TrackSample& s = samples[next];
+            const size_t from = std::min(at, got);
+            const size_t n = s.size == 0 ? 0 : std::min<size_t>(s.size, got - from);
+            if (!take(s, run.data() + from, n))
+                return;
+            at += s.size;
+        }
+        total += runBytes;
     }
 }
 

@@ -6,6 +6,7 @@
 #include "tracks/telemetry_reader.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace kolvex {
 
@@ -53,8 +54,21 @@ bool ReadRecordingBlocks(const std::string& path, const VideoMetaInfo& meta, Rec
     if (meta.telemetry == TelemetryFormat::Camera)
         return ReadCameraBlocks(path, meta, out, which);
     TelemetryTrack track;
-    if (!ReadTelemetry(path, meta, track))
+    // The G-sensor samples are laid out while the telemetry is read, so that
+    // its readings are not kept; readings out of time order are read again
+    // and sorted. Without a duration the count of samples is known only at
+    // the end. Readings not asked for are dropped (no samples).
+    const bool wantGSensor = (which & kGSensorBlock) != 0;
+    std::optional<GSensorBlockBuilder> gsensor;
+    if (!wantGSensor || meta.durationMs > 0)
+        gsensor.emplace(wantGSensor ? GSensorSampleCount(meta.durationMs, 0) : 0);
+    if (!ReadTelemetry(path, meta, track, gsensor ? &*gsensor : nullptr))
         return false;
+    if (wantGSensor && gsensor && !gsensor->InOrder()) {
+        gsensor.reset();
+        if (!ReadTelemetry(path, meta, track))
+            return false;
+    }
     if (which & kGpsBlock) {
         const unsigned rate = GpsRate(meta);
         // A fix stands for the samples after it until the next one, but
@@ -62,8 +76,9 @@ bool ReadRecordingBlocks(const std::string& path, const VideoMetaInfo& meta, Rec
         const double holdSec = std::max(1.5, 2.0 / rate);
         out.gps = GpsBlockFromFixes(track.fixes, rate, meta.durationMs, holdSec);
     }
-    if (which & kGSensorBlock)
-        out.gsensor = GSensorBlockFromAccels(track.accels, meta.durationMs);
+    if (wantGSensor)
+        out.gsensor =
+            gsensor ? gsensor->Finish() : GSensorBlockFromAccels(track.accels, meta.durationMs);
     return true;
 }
 

@@ -26,4 +26,37 @@ std::vector<uint8_t> GpsBlockFromFixes(const std::vector<TelemetryFix>& fixes, u
 std::vector<uint8_t> GSensorBlockFromAccels(const std::vector<TelemetryAccel>& accels,
                                             uint32_t durationMs);
 
+// The G-sensor samples laid out for [0, durationMs); when durationMs is 0,
+// up to the last reading's time.
+uint64_t GSensorSampleCount(uint32_t durationMs, double lastTimeSec);
+
+// Lays out the G-sensor samples from readings handed over one at a time,
+// exactly as GSensorBlockFromAccels does with all of them at once: an hour
+// of readings at a few hundred a second need not be kept to be laid out.
+class GSensorBlockBuilder {
+public:
+    explicit GSensorBlockBuilder(uint64_t sampleCount);
+
+    void Add(const TelemetryAccel& reading);
+    // Whether the readings so far came in time order. Only readings in order
+    // lay out as sorted readings would; others must be sorted first.
+    bool InOrder() const { return m_inOrder; }
+    // The block; empty when no reading came.
+    std::vector<uint8_t> Finish();
+
+private:
+    void CloseSample();
+
+    uint64_t m_count;
+    uint64_t m_next = 0;                               // the sample that takes the next readings
+    double m_nextEndSec = 1.0 / kConvertedGSensorRate; // and where it ends
+    std::vector<uint8_t> m_block;
+    bool m_started = false;
+    bool m_inOrder = true;
+    double m_lastTimeSec = 0;
+    double m_x = 0, m_y = 0, m_z = 0; // the last sample's mean
+    double m_sumX = 0, m_sumY = 0, m_sumZ = 0;
+    uint64_t m_readings = 0;
+};
+
 } // namespace kolvex

@@ -5,6 +5,7 @@
 #include "tracks/gpmf_reader.h"
 #include "tracks/mp4_track.h"
 #include "tracks/nmea_reader.h"
+#include "tracks/telemetry_blocks.h"
 
 #include <algorithm>
 #include <cmath>
@@ -27,13 +28,19 @@ constexpr uint32_t kMaxFreeGpsBox = 64 * 1024;
 
 const char* const kFormatNames[] = {"", "gpmf", "camm", "freegps", "freegps", "nmea"};
 
+// Readers mostly deliver their values in time order already: then sorting
+// (a stable sort would keep that order) is skipped. A time that is no
+// number never counts as in order.
+template <typename T> void SortByTime(std::vector<T>& values) {
+    const auto before = [](const T& a, const T& b) { return a.timeSec < b.timeSec; };
+    const auto outOfOrder = [](const T& a, const T& b) { return !(a.timeSec <= b.timeSec); };
+    if (std::adjacent_find(values.begin(), values.end(), outOfOrder) != values.end())
+        std::stable_sort(values.begin(), values.end(), before);
+}
+
 void SortByTime(TelemetryTrack& track) {
-    std::stable_sort(
-        track.fixes.begin(), track.fixes.end(),
-        [](const TelemetryFix& a, const TelemetryFix& b) { return a.timeSec < b.timeSec; });
-    std::stable_sort(
-        track.accels.begin(), track.accels.end(),
-        [](const TelemetryAccel& a, const TelemetryAccel& b) { return a.timeSec < b.timeSec; });
+    SortByTime(track.fixes);
+    SortByTime(track.accels);
 }
 
 Mp4Box TrakAt(const TelemetryLocation& location) {
@@ -43,23 +50,33 @@ Mp4Box TrakAt(const TelemetryLocation& location) {
     return trak;
 }
 
+// Hands the readings of one sample to accels, when given.
+void PassAccels(TelemetryTrack& out, GSensorBlockBuilder* accels) {
+    if (!accels)
+        return;
+    for (const TelemetryAccel& a : out.accels)
+        accels->Add(a);
+    out.accels.clear();
+}
+
 void ReadGpmf(CMediaFile& file, const TelemetryLocation& location, size_t maxSamples,
-              TelemetryTrack& out) {
+              TelemetryTrack& out, GSensorBlockBuilder* accels = nullptr) {
     const auto samples = ReadTrackSamples(file, TrakAt(location), maxSamples);
     ForEachSamplePayload(file, samples, kMaxCameraBlockSize,
-                         [&](const TrackSample& s, const std::vector<uint8_t>& bytes) {
-                             ReadGpmfPayload(bytes.data(), bytes.size(), s.startSec, s.durationSec,
-                                             out);
+                         [&](const TrackSample& s, const uint8_t* data, size_t size) {
+                             ReadGpmfPayload(data, size, s.startSec, s.durationSec, out);
+                             PassAccels(out, accels);
                              return true;
                          });
 }
 
 void ReadCamm(CMediaFile& file, const TelemetryLocation& location, size_t maxSamples,
-              TelemetryTrack& out) {
+              TelemetryTrack& out, GSensorBlockBuilder* accels = nullptr) {
     const auto samples = ReadTrackSamples(file, TrakAt(location), maxSamples);
     ForEachSamplePayload(file, samples, kMaxCameraBlockSize,
-                         [&](const TrackSample& s, const std::vector<uint8_t>& bytes) {
-                             ReadCammPacket(bytes.data(), bytes.size(), s.startSec, out);
+                         [&](const TrackSample& s, const uint8_t* data, size_t size) {
+                             ReadCammPacket(data, size, s.startSec, out);
+                             PassAccels(out, accels);
                              return true;
                          });
     DeriveCammSpeeds(out);
@@ -186,8 +203,8 @@ TelemetryStart ExamineTelemetry(CMediaFile& file, const std::string& recordingPa
     return start;
 }
 
-bool ReadTelemetry(const std::string& recordingPath, const VideoMetaInfo& meta,
-                   TelemetryTrack& out) {
+bool ReadTelemetry(const std::string& recordingPath, const VideoMetaInfo& meta, TelemetryTrack& out,
+                   GSensorBlockBuilder* accels) {
     out = {};
     if (meta.telemetry == TelemetryFormat::Camera ||
         meta.telemetry == TelemetryFormat::FreeGpsUnknown)
@@ -202,9 +219,9 @@ bool ReadTelemetry(const std::string& recordingPath, const VideoMetaInfo& meta,
     TelemetryLocation location{meta.telemetry, meta.telemetryOffset, meta.telemetrySize};
     try {
         if (meta.telemetry == TelemetryFormat::Gpmf)
-            ReadGpmf(file, location, kMaxTrackSamples, out);
+            ReadGpmf(file, location, kMaxTrackSamples, out, accels);
         else if (meta.telemetry == TelemetryFormat::Camm)
-            ReadCamm(file, location, kMaxTrackSamples, out);
+            ReadCamm(file, location, kMaxTrackSamples, out, accels);
         else
             ReadFreeGps(file, location, kMaxCameraBlockSize / 8, out);
     } catch (const FileReadError&) {

@@ -38,11 +38,14 @@ struct TelemetryStart {
 TelemetryStart ExamineTelemetry(CMediaFile& file, const std::string& recordingPath,
                                 const TelemetryLocation& location);
 
+class GSensorBlockBuilder;
+
 // Everything the telemetry of a parsed recording holds, on the recording's
 // clock. At most kMaxCameraBlockSize bytes of telemetry are read. False when
-// the file (or its side file) cannot be read.
-bool ReadTelemetry(const std::string& recordingPath, const VideoMetaInfo& meta,
-                   TelemetryTrack& out);
+// the file (or its side file) cannot be read. With accels, the accelerations
+// go to it as they are read instead of into out.
+bool ReadTelemetry(const std::string& recordingPath, const VideoMetaInfo& meta, TelemetryTrack& out,
+                   GSensorBlockBuilder* accels = nullptr);
 
 // The GPS samples per second at which a format's fixes are laid out.
 unsigned ConvertedGpsRate(TelemetryFormat format);

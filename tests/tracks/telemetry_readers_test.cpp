@@ -1,12 +1,15 @@
 // The telemetry readers on payloads written byte by byte: good data, data
 // cut short, lengths that claim more than their parent, impossible values.
 #include "telemetry_writer.h"
+#include "temp_dir.h"
 
 #include "tracks/camm_reader.h"
 #include "tracks/freegps_reader.h"
 #include "tracks/gpmf_reader.h"
 #include "tracks/gps_sample.h"
 #include "tracks/nmea_reader.h"
+#include "tracks/parse_recording.h"
+#include "tracks/recording_blocks.h"
 #include "tracks/telemetry_blocks.h"
 
 #include <gtest/gtest.h>
@@ -362,6 +365,60 @@ TEST(TelemetryBlocksTest, AccelerationsAreAveragedAndClampedToTheStoredRange) {
     EXPECT_EQ(static_cast<int8_t>(block[0]), 21);   // (0.5 + 1 + 0.5) / 3 G at 32 units per G
     EXPECT_EQ(static_cast<int8_t>(block[1]), -127); // -9 G does not fit in 4 G
     EXPECT_EQ(static_cast<int8_t>(block[3]), 32);
+}
+
+// The G-sensor samples are laid out while a track is read; readings that
+// come out of time order (two streams in one payload, each restarting at
+// the payload's start) must still be sorted first.
+TEST(TelemetryBlocksTest, ReadingsOfARecordingAreLaidOutInTimeOrder) {
+    constexpr int kSeconds = 3;
+    struct Case {
+        const char* name;
+        bool twoStreams;
+    };
+    for (const Case& c : {Case{"one stream", false}, Case{"two streams", true}}) {
+        SCOPED_TRACE(c.name);
+        std::vector<TimedSample> samples;
+        for (int s = 0; s < kSeconds; ++s) {
+            // Stored Y, -X, Z: camera Y at +1 G (and -1 G in the second
+            // stream), Z at 1 G.
+            GpmfSecond up;
+            up.gps.clear();
+            up.accl.assign(100,
+                           GpmfAccel{c.twoStreams ? kStandardGravity : 0, 0, kStandardGravity});
+            Bytes payload = GpmfPayload(up);
+            if (c.twoStreams) {
+                GpmfSecond down = up;
+                down.accl.assign(100, GpmfAccel{-kStandardGravity, 0, kStandardGravity});
+                Append(payload, GpmfPayload(down));
+            }
+            samples.push_back({payload, 1000});
+        }
+        IsoBox moov("moov");
+        moov.Add(Mvhd(1000, kSeconds * 1000));
+        TrackSpec video;
+        video.timeScale = 1000;
+        video.duration = kSeconds * 1000;
+        moov.Add(Trak(video));
+        Bytes clip = Ftyp().Serialize();
+        Append(clip, moov.Serialize());
+        testing::TempDir dir;
+        const std::string path = dir.File("GPMF.MP4");
+        ASSERT_TRUE(WriteBytes(path, AddMetadataTrack(clip, "gpmd", samples)));
+
+        VideoMetaInfo meta;
+        ASSERT_TRUE(ParseRecording(path, meta));
+        RecordingBlocks blocks;
+        ASSERT_TRUE(ReadRecordingBlocks(path, meta, blocks));
+        ASSERT_EQ(blocks.gsensor.size(), kSeconds * 100u * kGSensorSampleSize);
+        // Every interval holds one reading of each stream: Y averages to 0.
+        for (size_t k = 0; k < blocks.gsensor.size() / kGSensorSampleSize; ++k) {
+            SCOPED_TRACE(k);
+            const uint8_t* sample = blocks.gsensor.data() + k * kGSensorSampleSize;
+            ASSERT_EQ(static_cast<int8_t>(sample[1]), 0);
+            ASSERT_EQ(static_cast<int8_t>(sample[2]), 32);
+        }
+    }
 }
 
 } // namespace
