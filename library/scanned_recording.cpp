@@ -9,6 +9,8 @@
 #include "tracks/kolvex_3gp_parser.h"
 #include "tracks/kolvex_avi_parser.h"
 
+#include <sys/stat.h>
+
 namespace kolvex {
 
 std::unique_ptr<CKolvexVideoParser> ParserForName(const QString& name) {
@@ -16,6 +18,22 @@ std::unique_ptr<CKolvexVideoParser> ParserForName(const QString& name) {
         return std::make_unique<CKolvexAviParser>();
     return std::make_unique<CKolvex3gpParser>();
 }
+
+namespace {
+
+// The name's identity (not following a final link) and whether the file it
+// leads to is read-only for its owner, with one status call for a file.
+bool IdentifyLocked(const QString& path, FileIdentity& identity) {
+    struct stat st;
+    if (::lstat(NativePath(path).constData(), &st) != 0) {
+        identity = FileIdentity{};
+        return false;
+    }
+    identity = IdentityFromStat(st);
+    return S_ISLNK(st.st_mode) ? IsOwnerReadOnly(path) : (st.st_mode & S_IWUSR) == 0;
+}
+
+} // namespace
 
 FileIdentity RearIdentityOf(const QString& frontPath, const FileIdentity& front) {
     const QString rear = FindRearFile(frontPath);
@@ -44,6 +62,10 @@ bool FollowsOtherLayout(const ScanCandidate& candidate, const VideoMetaInfo& met
 std::optional<RecordingEntry> ReadScannedRecording(const QString& openedFolder,
                                                    const QString& relativePath, const QString& name,
                                                    const ScanCandidate& candidate) {
+    // Another camera's rear file is played beside its front file and never
+    // listed on its own, whatever it holds: it is not read.
+    if (candidate.layout.rear && !candidate.namingRule)
+        return std::nullopt;
     const QString fullPath = ScannedPath(openedFolder, relativePath, name);
     RecordingEntry entry;
     entry.root = openedFolder;
@@ -51,11 +73,14 @@ std::optional<RecordingEntry> ReadScannedRecording(const QString& openedFolder,
     entry.name = name;
     if (candidate.namingRule && candidate.event)
         entry.flags |= kRecordingEvent;
-    if (IsOwnerReadOnly(fullPath))
+    if (IdentifyLocked(fullPath, entry.file))
         entry.flags |= kRecordingLocked;
-    entry.file = IdentityOf(fullPath);
     std::unique_ptr<CKolvexVideoParser> parser = ParserForName(name);
     parser->SetResultRecord(&entry.meta);
+    // A rear file that also follows the naming rule is listed only when it
+    // carries the camera's records; what else it holds does not matter.
+    if (candidate.layout.rear)
+        parser->SetOtherTelemetrySought(false);
     if (parser->Parse(NativePath(fullPath).toStdString()) != 0)
         return std::nullopt;
     if (FollowsOtherLayout(candidate, entry.meta)) {

@@ -25,6 +25,13 @@ constexpr uint32_t kHeaderSize = 8;
 constexpr uint32_t kMdhdUsed = 20;
 // Visual sample entry: width at 24, height at 26.
 constexpr uint32_t kAvc1Used = 28;
+// A movie box up to this size is read whole when the walk meets it: its
+// tracks are looked through several times (duration, picture size, other
+// cameras' telemetry), and one read of a few hundred KiB costs less than
+// the hundred header reads it replaces. A larger one, or one that holds the
+// camera's GPS or G-sensor block (read only as far as needed), is read box
+// by box.
+constexpr uint32_t kMaxKeptMovie = 512 * 1024;
 
 } // namespace
 
@@ -67,6 +74,19 @@ CKolvex3gpParser::Found CKolvex3gpParser::FindPath(uint64_t start, uint32_t limi
             break;
     }
     return found;
+}
+
+bool CKolvex3gpParser::HoldsCameraBlocks(uint64_t moovPayload, uint32_t moovLength) {
+    const uint64_t end = moovPayload + moovLength;
+    for (uint64_t q = moovPayload; q + kHeaderSize <= end;) {
+        const BoxHeader child = ReadHeader(q);
+        if (!child.valid)
+            return false;
+        if (IsType(child.type, "gps0") || IsType(child.type, "gsen"))
+            return true;
+        q = child.payload + child.length;
+    }
+    return false;
 }
 
 void CKolvex3gpParser::ReadMovieDuration(uint64_t moovPayload, uint32_t moovLength) {
@@ -129,6 +149,8 @@ bool CKolvex3gpParser::WalkFormat() {
             ReadInfoRecord(h, m_gsensorInfo);
             p = h + n;
         } else if (IsType(box.type, "moov")) {
+            if (n <= kMaxKeptMovie && !HoldsCameraBlocks(h, n))
+                m_file.Keep(h, n);
             ReadMovieDuration(h, n);
             ReadPictureSize(h, n);
             if (!moovFound) {

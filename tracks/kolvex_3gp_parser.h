@@ -36,6 +36,7 @@ private:
     Found FindChild(const char* type, uint64_t start, uint32_t limit);
     Found FindPath(uint64_t start, uint32_t limit, std::initializer_list<const char*> types);
     void ReadMovieDuration(uint64_t moovPayload, uint32_t moovLength);
+    bool HoldsCameraBlocks(uint64_t moovPayload, uint32_t moovLength);
     void ReadPictureSize(uint64_t moovPayload, uint32_t moovLength);
 };
 

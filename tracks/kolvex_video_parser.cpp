@@ -202,6 +202,12 @@ void CKolvexFileParser::TakeOtherTelemetry(const std::string& path) {
         m_telemetry = {}; // the camera's blocks win
         return;
     }
+    const std::array<uint8_t, 4> none{};
+    if (!m_bOtherTelemetrySought && !(m_bStartTimeKnown && m_startTime != 0) && m_gpsInfo == none &&
+        m_gsensorInfo == none) {
+        m_telemetry = {};
+        return;
+    }
     if (m_telemetry.format == TelemetryFormat::Camera)
         m_telemetry = FindSideFileTelemetry(path);
     if (m_telemetry.format == TelemetryFormat::Camera)

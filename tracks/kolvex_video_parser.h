@@ -37,6 +37,10 @@ public:
         return 0;
     }
     virtual void SetFileStatus(FileStatus* status) { (void)status; }
+    // Whether other cameras' telemetry is looked for in a file that carries
+    // none of the camera's records (the default). A caller that keeps such a
+    // file only for the camera's records need not pay for the search.
+    void SetOtherTelemetrySought(bool sought) { m_bOtherTelemetrySought = sought; }
 
     // Reads made by the last Parse (for benchmarks and tests).
     const CMediaFile::Counters& IoCounters() const { return m_file.IoCounters(); }
@@ -72,6 +76,7 @@ protected:
     VideoMetaInfo* m_pResult = nullptr;
     FileStatus* m_pFileStatus = nullptr;
     bool m_bStartTimeKnown = false;
+    bool m_bOtherTelemetrySought = true;
 };
 
 // The frame both formats share: reset, open, report the status, walk, close,

@@ -19,6 +19,43 @@ constexpr size_t kMaxReadAhead = 64 * 1024;
 // followed by its first child's header is no scan and should cost only its
 // own bytes.
 constexpr unsigned kScanStreak = 3;
+// A read that starts at most this far past the previous one's end continues
+// a scan: the headers of small boxes one after another (a second's GPS
+// record each) are read like a contiguous region.
+constexpr uint64_t kScanGap = 1024;
+
+// The buffers of files closed on this thread, for the next files it opens:
+// a scan opens thousands of files one after another, and fresh buffers for
+// each cost more than the reading into them (zeroing, and the heap given
+// back to the system and taken again).
+struct SpareBuffers {
+    std::vector<uint8_t> kept;
+    std::vector<uint8_t> window;
+    ~SpareBuffers();
+};
+thread_local bool tSparesGone = false; // a file closed while the thread ends
+thread_local SpareBuffers tSpares;
+SpareBuffers::~SpareBuffers() {
+    tSparesGone = true;
+}
+
+// Makes buffer hold at least n bytes (not preserving them), from the
+// spare when that is large enough.
+void Provide(std::vector<uint8_t>& buffer, std::vector<uint8_t>& spare, size_t n) {
+    if (buffer.size() >= n)
+        return;
+    if (!tSparesGone && spare.size() >= n)
+        buffer.swap(spare);
+    else
+        buffer.resize(n);
+}
+
+// Keeps the larger of buffer and spare as the spare; buffer ends empty.
+void GiveBack(std::vector<uint8_t>& buffer, std::vector<uint8_t>& spare) {
+    if (!tSparesGone && buffer.size() > spare.size())
+        buffer.swap(spare);
+    std::vector<uint8_t>().swap(buffer);
+}
 } // namespace
 
 CMediaFile::~CMediaFile() {
@@ -54,6 +91,9 @@ void CMediaFile::Close() {
         ::close(m_fd);
     m_fd = -1;
     m_windowSize = 0;
+    m_keptSize = 0;
+    GiveBack(m_window, tSpares.window);
+    GiveBack(m_kept, tSpares.kept);
 }
 
 bool CMediaFile::FillStatus(FileStatus& status) const {
@@ -97,10 +137,27 @@ size_t CMediaFile::ReadDirect(uint64_t offset, uint8_t* buffer, size_t n) {
     return total;
 }
 
+size_t CMediaFile::Keep(uint64_t offset, size_t n) {
+    m_keptSize = 0;
+    Provide(m_kept, tSpares.kept, n);
+    m_keptSize = ReadDirect(offset, m_kept.data(), n);
+    m_keptOffset = offset;
+    m_keptReachesEnd = m_keptSize < n;
+    return m_keptSize;
+}
+
 size_t CMediaFile::ReadAt(uint64_t offset, void* buffer, size_t n) {
     auto* out = static_cast<uint8_t*>(buffer);
     if (n == 0)
         return 0;
+    if (m_keptSize > 0 && offset >= m_keptOffset && offset - m_keptOffset < m_keptSize) {
+        const size_t from = static_cast<size_t>(offset - m_keptOffset);
+        if (n <= m_keptSize - from || m_keptReachesEnd) {
+            const size_t count = std::min(n, m_keptSize - from);
+            std::memcpy(out, m_kept.data() + from, count);
+            return count;
+        }
+    }
     const uint64_t windowEnd = m_windowOffset + m_windowSize;
     if (m_windowSize > 0 && offset >= m_windowOffset && offset < windowEnd &&
         (offset + n <= windowEnd || m_windowReachesEnd)) {
@@ -110,7 +167,8 @@ size_t CMediaFile::ReadAt(uint64_t offset, void* buffer, size_t n) {
     }
     if (m_windowReachesEnd && m_windowSize > 0 && offset >= windowEnd)
         return 0; // the window already showed where the file ends
-    const bool contiguous = m_windowSize > 0 && offset == windowEnd;
+    const bool contiguous =
+        m_windowSize > 0 && offset >= windowEnd && offset - windowEnd <= kScanGap;
     if (n >= kDirectReadSize) {
         m_readAhead = 0;
         m_streak = 0;
@@ -120,7 +178,7 @@ size_t CMediaFile::ReadAt(uint64_t offset, void* buffer, size_t n) {
     m_readAhead =
         m_streak >= kScanStreak ? std::clamp(m_readAhead * 2, kFirstReadAhead, kMaxReadAhead) : 0;
     const size_t want = n + m_readAhead;
-    m_window.resize(std::max(m_window.size(), want));
+    Provide(m_window, tSpares.window, want);
     m_windowOffset = offset;
     m_windowSize = ReadDirect(offset, m_window.data(), want);
     m_windowReachesEnd = m_windowSize < want;

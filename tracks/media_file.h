@@ -2,7 +2,8 @@
 // POSIX open/pread/fstat. Small reads that follow each other are served
 // from a read-ahead window that grows while the reads stay contiguous, so
 // that scanning a region a few bytes at a time costs few system calls while
-// isolated header reads cost exactly their own bytes.
+// isolated header reads cost exactly their own bytes. A region that the
+// parsers walk again and again (the movie box) can be kept in memory whole.
 #pragma once
 
 #include "tracks/file_status.h"
@@ -47,6 +48,12 @@ public:
     // read: fewer only at the end of the file. Throws FileReadError.
     size_t ReadAt(uint64_t offset, void* buffer, size_t n);
 
+    // Reads [offset, offset + n) with one system call and serves every later
+    // read that lies inside it from memory, until the file is closed or
+    // another region is kept. Returns the bytes kept (fewer at the end of
+    // the file). Throws FileReadError.
+    size_t Keep(uint64_t offset, size_t n);
+
     const Counters& IoCounters() const { return m_counters; }
 
 private:
@@ -60,7 +67,11 @@ private:
     size_t m_windowSize = 0;
     bool m_windowReachesEnd = false;
     size_t m_readAhead = 0;
-    unsigned m_streak = 0; // contiguous small reads in a row
+    unsigned m_streak = 0;       // contiguous small reads in a row
+    std::vector<uint8_t> m_kept; // at least m_keptSize bytes
+    size_t m_keptSize = 0;
+    uint64_t m_keptOffset = 0;
+    bool m_keptReachesEnd = false;
 };
 
 // Reads size bytes at offset of the file at path into out, bounded by the

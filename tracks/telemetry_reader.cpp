@@ -70,6 +70,24 @@ void ReadGpmf(CMediaFile& file, const TelemetryLocation& location, size_t maxSam
                          });
 }
 
+bool HasDatedFix(const TelemetryTrack& track) {
+    return std::any_of(track.fixes.begin(), track.fixes.end(),
+                       [](const TelemetryFix& f) { return f.utcMs >= 0; });
+}
+
+// The examination reads payloads one at a time and stops once it has met a
+// dated position and an acceleration: a later payload covers later times,
+// so its positions cannot come before the ones met.
+void ExamineGpmf(CMediaFile& file, const TelemetryLocation& location, TelemetryTrack& out) {
+    const auto samples = ReadTrackSamples(file, TrakAt(location), kExaminedGpmfSamples);
+    ForEachSamplePayload(file, samples, kMaxCameraBlockSize,
+                         [&](const TrackSample& s, const std::vector<uint8_t>& bytes) {
+                             ReadGpmfPayload(bytes.data(), bytes.size(), s.startSec, s.durationSec,
+                                             out);
+                             return out.accels.empty() || !HasDatedFix(out);
+                         });
+}
+
 void ReadCamm(CMediaFile& file, const TelemetryLocation& location, size_t maxSamples,
               TelemetryTrack& out, GSensorBlockBuilder* accels = nullptr) {
     const auto samples = ReadTrackSamples(file, TrakAt(location), maxSamples);
@@ -113,12 +131,13 @@ bool ReadFreeGps(CMediaFile& file, const TelemetryLocation& location, size_t max
     return true;
 }
 
-bool ReadSideFile(const std::string& path, uint64_t maxBytes, TelemetryTrack& out) {
+bool ReadSideFile(const std::string& path, uint64_t maxBytes, TelemetryTrack& out,
+                  NmeaReading reading = NmeaReading::All) {
     std::vector<uint8_t> bytes;
     if (!ReadFileRange(path, 0, std::min<uint64_t>(maxBytes, kMaxCameraBlockSize), bytes))
         return false;
-    out.fixes =
-        ReadNmeaText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    out.fixes = ReadNmeaText(
+        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), reading);
     return true;
 }
 
@@ -176,7 +195,7 @@ TelemetryStart ExamineTelemetry(CMediaFile& file, const std::string& recordingPa
     TelemetryTrack track;
     switch (location.format) {
     case TelemetryFormat::Gpmf:
-        ReadGpmf(file, location, kExaminedGpmfSamples, track);
+        ExamineGpmf(file, location, track);
         break;
     case TelemetryFormat::Camm:
         ReadCamm(file, location, kExaminedCammSamples, track);
@@ -186,13 +205,15 @@ TelemetryStart ExamineTelemetry(CMediaFile& file, const std::string& recordingPa
         start.knownLayout = ReadFreeGps(file, location, kExaminedFreeGpsBoxes, track);
         break;
     case TelemetryFormat::Nmea:
-        ReadSideFile(FindNmeaSideFile(recordingPath), kExaminedSideFileBytes, track);
+        ReadSideFile(FindNmeaSideFile(recordingPath), kExaminedSideFileBytes, track,
+                     NmeaReading::UntilDated);
         break;
     case TelemetryFormat::Camera:
         break;
     }
-    SortByTime(track);
     start.hasAccel = !track.accels.empty();
+    track.accels.clear(); // only whether there are any counts here: not sorted
+    SortByTime(track);
     for (const TelemetryFix& f : track.fixes) {
         if (f.utcMs >= 0) {
             start.startTime = static_cast<int64_t>(

@@ -1,10 +1,19 @@
 #!/usr/bin/env bash
 # Scanning cards of 1,000 recordings (3 minutes each) in each card layout,
-# warm: the camera's own names, an action camera's chapters, dated names
-# with rear files beside, and kind/camera names with rear files in a
-# sibling folder and NMEA texts. kolvex-cli scan on each card against the
-# camera's own card (goal: within 2x) and against exiftool on the same
-# card (goal: at least 100x faster).
+# warm: the camera's own names and records, an action camera's chapters
+# with a GPMF track (18 Hz GPS, 200 Hz acceleration), dated names with rear
+# files beside and freeGPS boxes (1 Hz), and kind/camera names with rear
+# files in a sibling folder and NMEA texts (1 Hz). kolvex-cli scan on each
+# card against the camera's own card (goal: within 2x) and against exiftool
+# on the same card (goal: at least 100x faster).
+#
+# exiftool is asked, for every file of the card, what the scan lists of
+# it: its duration, picture size and position (-Duration -ImageWidth
+# -ImageHeight -GPSLatitude -GPSLongitude; the file's size is not asked
+# for, as both take it from the file system). Without -ee it reads the camera's own GPS block but no
+# GPMF, freeGPS or NMEA text (those it would read sample by sample with
+# -ee, where the scan reads only the first few), so on the other cameras'
+# cards it is asked for less than the scan does.
 #
 # Usage: bench/library/run_layout_bench.sh [BUILD_DIR] [WORK_DIR]
 #   BUILD_DIR holds cli/kolvex-cli and bench/library/write_bench_card

@@ -11,13 +11,24 @@
 // time, in folders of 100 as cameras name them.
 //
 // LAYOUT names another camera's card instead (README, "Other cameras'
-// cards"), with recordings that carry none of the camera's records:
-//   action      GH<chapter><number>.MP4, four chapters per recording
-//   dated       YYYY_MMDD_HHMMSS_NNNF.MP4 with its rear file ...R.MP4 beside
+// cards"), each recording carrying that camera's telemetry for its own
+// 3 minutes (a drive north-east at 50 km/h):
+//   action      GH<chapter><number>.MP4, four chapters per recording, with a
+//               "gpmd" track: one GPMF payload a second with 18 GPS5
+//               samples and 200 ACCL samples
+//   dated       YYYY_MMDD_HHMMSS_NNNF.MP4 with its rear file ...R.MP4 beside,
+//               both with freeGPS boxes (one a second) and their "gps " index
 //   dual-dated  Normal/F/YYYYMMDD_HHMMSS_NF.mp4, the rear file in Normal/R,
 //               an NMEA text (RMC and GGA once a second) beside the front
+// Their movie box is made once per card from CLIP with the telemetry added
+// as the tests' fixture writers add it; every recording then copies it and
+// writes its own telemetry bytes (of the same size) in their place. The
+// media data keeps the clip's size, and a sparse "free" box before the movie
+// box brings the file to the camera's size.
 #include "camera_file_writer.h"
+#include "telemetry_writer.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -106,6 +117,140 @@ Bytes NmeaText(const std::tm& start) {
     return Bytes(text.begin(), text.end());
 }
 
+// Where the drive is a given time into a recording that started at the
+// card's first start: north-east at 50 km/h from a fixed point.
+struct Place {
+    double latitude = 0, longitude = 0;
+};
+constexpr double kSpeedMps = 50 / 3.6;
+Place PlaceAfter(double seconds) {
+    constexpr double kMetresPerDegree = 111320.0;
+    const double metres = kSpeedMps * seconds / std::sqrt(2.0);
+    const double latitude = 52.5 + metres / kMetresPerDegree;
+    return {latitude, 13.38 + metres / (kMetresPerDegree * std::cos(latitude * M_PI / 180))};
+}
+
+// The GPMF track of a recording: one payload a second with 18 GPS5 and 200
+// ACCL samples, as an action camera writes them.
+std::vector<TimedSample> GpmfSamples(std::time_t start, double sinceFirst) {
+    std::vector<TimedSample> samples;
+    for (unsigned s = 0; s < kRecordingSeconds; ++s) {
+        GpmfSecond second;
+        const std::time_t instant = start + s;
+        std::tm t{};
+        gmtime_r(&instant, &t);
+        char gpsu[32];
+        std::strftime(gpsu, sizeof gpsu, "%y%m%d%H%M%S.000", &t);
+        second.gpsu = gpsu;
+        for (unsigned k = 0; k < 18; ++k) {
+            const Place p = PlaceAfter(sinceFirst + s + k / 18.0);
+            second.gps.push_back({p.latitude, p.longitude, 40.0, kSpeedMps, kSpeedMps});
+        }
+        for (unsigned k = 0; k < 200; ++k)
+            second.accl.push_back({0.2 * (k % 7), 9.81, -0.1 * (k % 5)});
+        samples.push_back({GpmfPayload(second), 1000});
+    }
+    return samples;
+}
+
+Bytes GpmfMediaData(const std::vector<TimedSample>& samples) {
+    IsoBox mdat("mdat");
+    for (const TimedSample& sample : samples)
+        mdat.Add(sample.payload);
+    return mdat.Serialize();
+}
+
+// The freeGPS boxes of a recording, one a second.
+std::vector<Bytes> FreeGpsBoxes(std::time_t start, double sinceFirst) {
+    std::vector<Bytes> boxes;
+    for (unsigned s = 0; s < kRecordingSeconds; ++s) {
+        const std::time_t instant = start + s;
+        std::tm t{};
+        gmtime_r(&instant, &t);
+        const Place p = PlaceAfter(sinceFirst + s);
+        FreeGpsFix fix;
+        fix.hour = static_cast<uint32_t>(t.tm_hour);
+        fix.minute = static_cast<uint32_t>(t.tm_min);
+        fix.second = static_cast<uint32_t>(t.tm_sec);
+        fix.year = static_cast<uint32_t>(t.tm_year % 100);
+        fix.month = static_cast<uint32_t>(t.tm_mon + 1);
+        fix.day = static_cast<uint32_t>(t.tm_mday);
+        const auto ddmm = [](double degrees) {
+            const double whole = std::floor(degrees);
+            return static_cast<float>(whole * 100 + (degrees - whole) * 60);
+        };
+        fix.latitude = ddmm(p.latitude);
+        fix.longitude = ddmm(p.longitude);
+        fix.knots = static_cast<float>(kSpeedMps * 3600 / 1852);
+        fix.bearing = 45;
+        boxes.push_back(FreeGpsBox(fix));
+    }
+    return boxes;
+}
+
+Bytes Concatenated(const std::vector<Bytes>& pieces) {
+    Bytes out;
+    for (const Bytes& piece : pieces)
+        out.insert(out.end(), piece.begin(), piece.end());
+    return out;
+}
+
+// The telemetry bytes that another camera's recording carries between its
+// media data and its movie box (none for the NMEA layout).
+Bytes TelemetryBetween(const std::string& layout, std::time_t start, double sinceFirst) {
+    if (layout == "action")
+        return GpmfMediaData(GpmfSamples(start, sinceFirst));
+    if (layout == "dated")
+        return Concatenated(FreeGpsBoxes(start, sinceFirst));
+    return {};
+}
+
+// Another camera's recording made once: the clip with the telemetry of the
+// first recording, cut into what every recording copies.
+struct OtherCameraFile {
+    Bytes head;             // up to and with the kept media data
+    uint64_t mediaHole = 0; // the rest of the clip's media data
+    size_t telemetrySize = 0;
+    uint64_t padding = 0; // the sparse "free" box
+    Bytes movie;
+};
+
+bool MakeOtherCameraFile(const Bytes& clip, const std::string& layout, std::time_t firstStart,
+                         OtherCameraFile& out) {
+    Bytes file = clip;
+    if (layout == "action")
+        file = AddMetadataTrack(clip, "gpmd", GpmfSamples(firstStart, 0));
+    else if (layout == "dated")
+        file = AddFreeGpsBoxes(clip, FreeGpsBoxes(firstStart, 0));
+    TopBox mdat, moov;
+    if (!FindTopBox(file, "mdat", mdat) || !FindTopBox(file, "moov", moov) ||
+        mdat.offset + mdat.size > moov.offset || moov.offset + moov.size != file.size())
+        return false;
+    const size_t kept = std::min(kRealMediaPrefix, mdat.size - 8);
+    const size_t mediaEnd = mdat.offset + mdat.size;
+    out.head = Slice(file, 0, mdat.offset + 8 + kept);
+    out.mediaHole = mdat.size - 8 - kept;
+    out.telemetrySize = moov.offset - mediaEnd;
+    out.movie = Slice(file, moov.offset, moov.size);
+    // The media data and the free box together take what the camera's
+    // media data takes.
+    const uint64_t taken = mdat.size - 8 + out.telemetrySize + 8;
+    out.padding = kMediaBytes > taken ? kMediaBytes - taken : 0;
+    // Every recording writes its own telemetry where the first one's is.
+    return Slice(file, mediaEnd, out.telemetrySize) == TelemetryBetween(layout, firstStart, 0);
+}
+
+FileImage OtherCameraImage(const OtherCameraFile& file, const Bytes& telemetry) {
+    FileImage image;
+    image.Append(file.head).AppendHole(file.mediaHole).Append(telemetry);
+    Bytes freeHeader;
+    PutBE32(freeHeader, static_cast<uint32_t>(8 + file.padding));
+    PutText(freeHeader, "free");
+    image.Append(freeHeader).AppendHole(file.padding);
+    image.Append(file.movie);
+    return image;
+}
+
 bool WriteOtherCamera(const std::string& card, const std::string& layout, int k, const std::tm& f,
                       const FileImage& image) {
     char path[160];
@@ -168,10 +313,28 @@ int main(int argc, char** argv) {
     const std::string card = argv[2];
     const int count = std::atoi(argv[3]);
     const std::time_t firstStart = 1433152800; // 2015-06-01 10:00:00 UTC
+    OtherCameraFile other;
+    if (layout != "camera" && !MakeOtherCameraFile(clip, layout, firstStart, other)) {
+        std::fprintf(stderr, "write_bench_card: cannot add the %s telemetry to %s\n",
+                     layout.c_str(), argv[1]);
+        return 1;
+    }
     for (int k = 0; k < count; ++k) {
         const std::time_t start = firstStart + std::time_t(k) * kRecordingSeconds;
         std::tm f{};
         gmtime_r(&start, &f);
+        if (layout != "camera") {
+            const Bytes telemetry =
+                TelemetryBetween(layout, start, static_cast<double>(start - firstStart));
+            if (telemetry.size() != other.telemetrySize) {
+                std::fprintf(stderr, "write_bench_card: telemetry of recording %d changed size\n",
+                             k + 1);
+                return 1;
+            }
+            if (!WriteOtherCamera(card, layout, k, f, OtherCameraImage(other, telemetry)))
+                return 1;
+            continue;
+        }
         char date[32];
         std::strftime(date, sizeof date, "%Y-%m-%d %H:%M:%S", &f);
         const auto gps = Drive(kRecordingSeconds, 1, f.tm_year + 1900, f.tm_mon + 1, f.tm_mday,
@@ -180,11 +343,6 @@ int main(int argc, char** argv) {
         image.Append(head).Append(mdatHeader).Append(mediaStart);
         image.AppendHole(kMediaBytes - realPayload);
         image.Append(movie);
-        if (layout != "camera") {
-            if (!WriteOtherCamera(card, layout, k, f, image))
-                return 1;
-            continue;
-        }
         image.Append(IsoBox("gps0").Add(GpsBlock(gps)).Serialize());
         image.Append(IsoBox("gsen").Add(GSensorBlock(Shaking(kRecordingSeconds * 10))).Serialize());
         image.Append(IsoBox("gpsa").Add(InfoRecord(1)).Serialize());

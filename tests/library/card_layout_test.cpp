@@ -3,6 +3,7 @@
 // action camera's chapters make one recording. TZ is Europe/Berlin.
 #include "card_fixture.h"
 #include "loaded_library.h"
+#include "telemetry_writer.h"
 
 #include "library/card_layout.h"
 
@@ -209,6 +210,16 @@ TEST(CardLayoutScanTest, TheCamerasOwnFilesKeepTheirRuleWhateverTheirName) {
     card.AddRecording("OTHER/20260514_090000_NR.mp4", PlainRecording(60000));
     // The camera's own name in an event folder: its rule has no folders.
     card.AddRecording("EVENT/MOVA0010.MP4", "2026-05-14 11:00:00", 60000);
+    // Rear files with another camera's NMEA text beside stay out, a text
+    // date of the camera's kind or not.
+    const std::string nmea =
+        fixtures::NmeaSentence(fixtures::RmcBody(8, 0, 0, true, 48.1, 11.5, 10, 45, 14, 5, 26));
+    card.AddRecording("NMEA/20260514_090000_NR.mp4", PlainRecording(60000));
+    card.AddFile("NMEA/20260514_090000_NR.NMEA", nmea);
+    fixtures::CameraRecording dated = PlainRecording(60000);
+    dated.textDate = "2026-05-14 10:00:00";
+    card.AddRecording("DATED/20260514_090000_NR.mp4", dated);
+    card.AddFile("DATED/20260514_090000_NR.nmea", nmea);
     Library lib;
     lib.Load(card);
     ASSERT_EQ(lib.Names(), (std::vector<std::string>{"20260514_090000_NR.mp4", "MOVA0010.MP4"}));

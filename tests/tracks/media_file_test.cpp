@@ -76,6 +76,60 @@ TEST(MediaFileTest, CountsTheSystemReadsAndStartsEachOpenAfresh) {
     EXPECT_EQ(file.IoCounters().readCalls, 1u);
 }
 
+TEST(MediaFileTest, HeadersOfSmallBoxesInARowAreReadAsOneRegion) {
+    // A second's GPS record per box, 256 bytes each: the walk reads every
+    // header, and the reads ahead must cover the gaps between them.
+    testing::TempDir dir;
+    const auto content = Pattern(200 * 256);
+    ASSERT_TRUE(fixtures::WriteFile(dir.File("f"), content));
+    CMediaFile file;
+    ASSERT_TRUE(file.Open(dir.File("f")));
+    for (uint64_t p = 0; p < content.size(); p += 256)
+        ExpectRead(file, content, p, 8);
+    EXPECT_LT(file.IoCounters().readCalls, 20u);
+    EXPECT_LT(file.IoCounters().bytesRead, 2 * content.size());
+}
+
+TEST(MediaFileTest, KeptRegionServesItsReadsWithTheOpenFilesBytesOnly) {
+    testing::TempDir dir;
+    const auto first = Pattern(300'000);
+    auto second = first;
+    for (uint8_t& b : second)
+        b ^= 0x5A;
+    ASSERT_TRUE(fixtures::WriteFile(dir.File("first"), first));
+    ASSERT_TRUE(fixtures::WriteFile(dir.File("second"), second));
+
+    CMediaFile file;
+    ASSERT_TRUE(file.Open(dir.File("first")));
+    EXPECT_EQ(file.Keep(1000, 50'000), 50'000u);
+    EXPECT_EQ(file.IoCounters().readCalls, 1u);
+    for (const auto& [offset, n] : std::vector<std::pair<uint64_t, size_t>>{
+             {1000, 8}, {1000, 50'000}, {20'000, 9000}, {50'999, 1}, {7000, 16}})
+        ExpectRead(file, first, offset, n);
+    EXPECT_EQ(file.IoCounters().readCalls, 1u); // all from memory
+    ExpectRead(file, first, 50'990, 20);        // runs past the region: from the file
+    ExpectRead(file, first, 900, 200);          // starts before it
+    EXPECT_EQ(file.Keep(first.size() - 100, 1000), 100u);
+    ExpectRead(file, first, first.size() - 50, 100);
+    ExpectRead(file, first, first.size(), 8);
+
+    // Another file open at the same time keeps its own region; a file
+    // opened later never sees the bytes of one closed before.
+    CMediaFile other;
+    ASSERT_TRUE(other.Open(dir.File("second")));
+    other.Keep(1000, 50'000);
+    ExpectRead(other, second, 2000, 64);
+    ExpectRead(file, first, first.size() - 80, 8);
+    file.Close();
+    other.Close();
+    ASSERT_TRUE(file.Open(dir.File("second")));
+    ExpectRead(file, second, 2000, 64);
+    file.Keep(0, 10'000);
+    ExpectRead(file, second, 2000, 64);
+    ASSERT_TRUE(file.Open(dir.File("first")));
+    ExpectRead(file, first, 2000, 64);
+}
+
 TEST(MediaFileTest, RefusesFoldersMissingFilesAndPipesWithoutWaiting) {
     testing::TempDir dir;
     ASSERT_EQ(mkfifo(dir.File("pipe.MP4").c_str(), 0644), 0);

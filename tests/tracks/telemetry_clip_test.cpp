@@ -191,6 +191,52 @@ TEST(TelemetryClipEdgeTest, UnknownFreeGpsLayoutGivesNoGpsAndSaysSo) {
     EXPECT_TRUE(blocks.gps.empty());
 }
 
+TEST(TelemetryClipEdgeTest, GpmfStartAndAccelerometerComeFromTheFirstPayloadsThatHaveThem) {
+    // A camera's GPS locks after a while; its accelerometer may start late
+    // too. The start is the first dated position's time less its place in
+    // the recording, whatever later payloads say.
+    if (!fixtures::HaveFfmpeg())
+        GTEST_SKIP() << "ffmpeg is not installed";
+    testing::TempDir dir;
+    const fixtures::Bytes video =
+        fixtures::EncodeClip(dir.File("video.mp4"), testing::kClipSeconds);
+    ASSERT_FALSE(video.empty());
+    const auto second = [](const char* gpsu, bool gps, bool accl) {
+        fixtures::GpmfSecond s;
+        s.gpsu = gpsu;
+        if (gps)
+            s.gps.assign(10, fixtures::GpmfFix{testing::kStartLatitude, testing::kStartLongitude,
+                                               520, 5, 5});
+        if (accl)
+            s.accl.assign(200, fixtures::GpmfAccel{0, 0, 9.80665});
+        return s;
+    };
+    struct Case {
+        const char* name;
+        std::vector<fixtures::GpmfSecond> seconds;
+    };
+    const Case cases[] = {
+        {"lock in the second payload",
+         {second("", false, true), second("150601120001.000", true, true)}},
+        {"accelerometer from the second payload",
+         {second("150601120000.000", true, false), second("150601120001.000", true, true)}},
+        {"a later payload's other date does not count",
+         {second("150601120000.000", true, true), second("160101000000.000", true, true)}},
+    };
+    for (const Case& c : cases) {
+        std::vector<fixtures::TimedSample> samples;
+        for (const auto& s : c.seconds)
+            samples.push_back({fixtures::GpmfPayload(s), 1000});
+        const std::string path = dir.File("GH010001.MP4");
+        ASSERT_TRUE(fixtures::WriteBytes(path, fixtures::AddMetadataTrack(video, "gpmd", samples)));
+        VideoMetaInfo meta;
+        ASSERT_TRUE(ParseRecording(path, meta)) << c.name;
+        EXPECT_EQ(meta.telemetry, TelemetryFormat::Gpmf) << c.name;
+        EXPECT_EQ(meta.startTime, testing::kDriveStartUtc) << c.name;
+        EXPECT_NE(meta.gsensorInfo[0], 0) << c.name; // the accelerometer was met
+    }
+}
+
 TEST(TelemetryClipEdgeTest, SideFileIsFoundInTheUsualSpellingsAndListings) {
     testing::TempDir dir;
     fixtures::WriteBytes(dir.File("2024_0101_120000_001F.MP4"), {});
