@@ -81,9 +81,8 @@ bool HasDatedFix(const TelemetryTrack& track) {
 void ExamineGpmf(CMediaFile& file, const TelemetryLocation& location, TelemetryTrack& out) {
     const auto samples = ReadTrackSamples(file, TrakAt(location), kExaminedGpmfSamples);
     ForEachSamplePayload(file, samples, kMaxCameraBlockSize,
-                         [&](const TrackSample& s, const std::vector<uint8_t>& bytes) {
-                             ReadGpmfPayload(bytes.data(), bytes.size(), s.startSec, s.durationSec,
-                                             out);
+                         [&](const TrackSample& s, const uint8_t* data, size_t size) {
+                             ReadGpmfPayload(data, size, s.startSec, s.durationSec, out);
                              return out.accels.empty() || !HasDatedFix(out);
                          });
 }
