@@ -72,6 +72,8 @@ protected:
     VideoMetaInfo* m_pResult = nullptr;
     FileStatus* m_pFileStatus = nullptr;
     bool m_bStartTimeKnown = false;
+    int64_t m_cameraStartTime = 0; // VideoMetaInfo::cameraStartTime
+    int64_t m_gpsStartMs = 0;      // VideoMetaInfo::gpsStartMs
 };
 
 // The frame both formats share: reset, open, report the status, walk, close,

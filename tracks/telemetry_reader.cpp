@@ -1,5 +1,6 @@
 #include "tracks/telemetry_reader.h"
 
+#include "tracks/camera_clock.h"
 #include "tracks/camm_reader.h"
 #include "tracks/freegps_reader.h"
 #include "tracks/gpmf_reader.h"
@@ -154,7 +155,7 @@ TelemetryLocation FindSideFileTelemetry(const std::string& recordingPath) {
 }
 
 TelemetryStart ExamineTelemetry(CMediaFile& file, const std::string& recordingPath,
-                                const TelemetryLocation& location) {
+                                const TelemetryLocation& location, double withinSec) {
     TelemetryStart start;
     TelemetryTrack track;
     switch (location.format) {
@@ -176,8 +177,10 @@ TelemetryStart ExamineTelemetry(CMediaFile& file, const std::string& recordingPa
     }
     SortByTime(track);
     start.hasAccel = !track.accels.empty();
+    const std::optional<int64_t> agreed = GpsStartUtcMs(track.fixes, withinSec);
+    start.gpsStartMs = agreed.value_or(0);
     for (const TelemetryFix& f : track.fixes) {
-        if (f.utcMs >= 0) {
+        if (f.utcMs >= 0 && (!agreed || AgreesWithGpsStart(f, *agreed))) {
             start.startTime = static_cast<int64_t>(
                 std::floor((static_cast<double>(f.utcMs) - f.timeSec * 1000.0) / 1000.0));
             break;
