@@ -2,6 +2,7 @@
 // G-sensor graph and the map, found again whenever a recording is loaded.
 #include "kolvex_dlg.h"
 
+#include "camera_clock_text.h"
 #include "info_panel.h"
 
 #include "settings/app_settings.h"
@@ -83,7 +84,10 @@ void CKolvexDlg::InstallTripTips() {
         if (!m_recordings.AnalyseEntry(row, ReadEventThresholds(CAppSettings::GetInstance()),
                                        analysis))
             return QString();
-        return TripFiguresText(analysis.figures);
+        const QString clock =
+            TipText(CameraClockLines(m_recordings.ClockOffset(row), StringId::CameraClock));
+        return TripFiguresText(analysis.figures) +
+               (clock.isEmpty() ? QString() : QStringLiteral("\n") + clock);
     };
 }
 
@@ -96,12 +100,20 @@ void CKolvexDlg::ShowTripPanel() {
     if (!m_recordings.AnalyseCurrent(thresholds, analysis))
         return;
     InfoLines lines = TripFigureLines(analysis.figures);
+    for (auto& line : CameraClockLines(m_recordings.ClockOffset(current), StringId::CameraClock))
+        lines.push_back(std::move(line));
     TripFigures group;
     const int groupIndex = m_recordings.GroupOfCurrentFile();
     if (m_recordings.AnalyseGroup(groupIndex, thresholds, group)) {
         lines.emplace_back(QString(), QString());
         lines.emplace_back(m_groupList.model()->index(groupIndex, 0).data().toString(), QString());
         for (auto& line : TripFigureLines(group))
+            lines.push_back(std::move(line));
+    }
+    InfoLines card = CameraClockLines(m_recordings.CardClockOffset(), StringId::CameraClockAll);
+    if (!card.empty()) {
+        lines.emplace_back(QString(), QString());
+        for (auto& line : card)
             lines.push_back(std::move(line));
     }
     const QString title = LoadLangString(StringId::TripTitle) + QStringLiteral(" · ") +

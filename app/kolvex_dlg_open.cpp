@@ -12,6 +12,7 @@
 #include "library/rear_file.h"
 #include "library/unreadable_recordings.h"
 #include "lists/media_open_dialog.h"
+#include "settings/app_settings.h"
 
 #include <QThread>
 
@@ -56,6 +57,8 @@ void CKolvexDlg::OpenSource(int source, const QString& path) {
     // Whatever the new source holds, the last recording's graph, path and
     // readings go with it.
     m_recordings.UnloadRecordingData();
+    m_recordings.SetListByGpsTime(CAppSettings::GetInstance().ReadInt(
+                                      KolvexIni::kSectionUI, KolvexIni::kListByGpsTime, 0) != 0);
     if (source == CMediaOpenDialog::kSourceFile) {
         m_nOpenMode = 2;
         m_recordings.Reset();

@@ -1,5 +1,6 @@
 // kolvex-cli summary PATH: the trip figures of every recording, of every
 // group and of the whole card or folder.
+#include "clock_json.h"
 #include "command.h"
 #include "review_output.h"
 
@@ -20,7 +21,12 @@ void PrintHelp() {
                 "The figures: distanceM along the valid GPS fixes (a step of more than 100 m\n"
                 "per second between two fixes is a jump and left out), durationMs,\n"
                 "movingMs (time of the fixes at 3 km/h or more), maxSpeedKmh,\n"
-                "averageSpeedKmh (distance over moving time) and events.\n\n"
+                "averageSpeedKmh (distance over moving time) and events.\n"
+                "Recordings whose telemetry carries GPS time add gpsStartMs, cameraStartTime\n"
+                "and the camera's clock offset (clockOffsetSec, clockLikeZone, clockZoneSec,\n"
+                "clockErrorSec, as for kolvex-cli probe); card adds the median offset.\n"
+                "With UI/LIST_BY_GPS_TIME=1 in the settings file the recordings are listed\n"
+                "and grouped by GPS time, as the player lists them.\n\n"
                 "Exit status: 0 read, 1 not a usable recording or a recording that could not\n"
                 "be read (the figures leave it out), 2 no such file or folder.\n",
                 kUsageLine);
@@ -57,6 +63,7 @@ int RunSummary(const std::vector<std::string>& args) {
         json.Key("path").Path(PrintedPath(manager, entry));
         json.Key("name").Path(NativeBytes(manager.Entries()[e].name));
         json.Key("group").Int(group);
+        WriteRecordingClock(json, manager.Entries()[e].meta);
         if (read) {
             WriteFigureMembers(json, analysis.figures);
             AddTripFigures(groups[static_cast<size_t>(group)], analysis.figures);
@@ -82,6 +89,7 @@ int RunSummary(const std::vector<std::string>& args) {
     json.Key("card").BeginObject();
     json.Key("recordings").Int(static_cast<int64_t>(manager.Entries().size()));
     json.Key("groups").Int(static_cast<int64_t>(manager.Groups().size()));
+    WriteClockMembers(json, manager.CardClockOffset());
     WriteFigureMembers(json, card);
     json.EndObject();
     json.EndObject();

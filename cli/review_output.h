@@ -38,11 +38,20 @@ inline std::string PrintedPath(const CRecordingManager& manager, int entry) {
     return path;
 }
 
+// Whether the player's settings file lists recordings by GPS time.
+inline bool ListByGpsTimeInForce() {
+    const SettingsLocation location = ChooseSettingsLocation(
+        QDir::currentPath(), qEnvironmentVariable("XDG_CONFIG_HOME"), qEnvironmentVariable("HOME"));
+    return CAppSettings(location.path)
+               .ReadInt(KolvexIni::kSectionUI, KolvexIni::kListByGpsTime, 0) != 0;
+}
+
 // Loads `path` as LoadPath does; a file that is not a usable recording
 // fails (kFailure), a folder without recordings does not.
 inline int LoadForReview(const char* command, const std::string& path, CRecordingManager& manager) {
     TerminalScanProgress progress(command);
     manager.SetProgressView(&progress);
+    manager.SetListByGpsTime(ListByGpsTimeInForce());
     bool isFolder = false;
     const int status = LoadPath(command, path, manager, isFolder);
     manager.SetProgressView(nullptr);

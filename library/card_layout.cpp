@@ -183,6 +183,22 @@ void ApplyLayout(RecordingEntry& entry, const LayoutName& layout, bool inEventFo
         LocalTimeToEpoch(layout.year, layout.month, layout.day, layout.hour, layout.minute,
                          layout.second, start))
         entry.meta.startTime = start;
+    entry.meta.cameraStartTime =
+        LayoutCameraStart(layout, entry.meta, entry.file.exists ? entry.file.modifiedSec : 0);
+}
+
+int64_t LayoutCameraStart(const LayoutName& layout, const VideoMetaInfo& meta,
+                          int64_t modifiedSec) {
+    if (meta.cameraStartTime != 0)
+        return meta.cameraStartTime;
+    int64_t start = 0;
+    if (layout.layout == CardLayout::DateStamped &&
+        LocalTimeToEpoch(layout.year, layout.month, layout.day, layout.hour, layout.minute,
+                         layout.second, start))
+        return start;
+    if (layout.layout == CardLayout::Chaptered && modifiedSec > 0)
+        return std::max<int64_t>(0, modifiedSec - (int64_t{meta.durationMs} + 500) / 1000);
+    return 0;
 }
 
 void ChainChapters(std::vector<RecordingEntry>& entries) {

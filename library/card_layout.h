@@ -55,6 +55,13 @@ bool CarriesCameraRecords(const VideoMetaInfo& meta);
 // when the file gave none. Rear files are the caller's to drop.
 void ApplyLayout(RecordingEntry& entry, const LayoutName& layout, bool inEventFolder);
 
+// The start of a recording on the camera's own clock, apart from any GPS
+// time: its text date when the reader found one, else the time in a dated
+// name, else, for a chapter, when its file was last written (the camera
+// closes it as the chapter ends) less its duration; 0 when none is known.
+// ApplyLayout stores it in the entry's meta.cameraStartTime.
+int64_t LayoutCameraStart(const LayoutName& layout, const VideoMetaInfo& meta, int64_t modifiedSec);
+
 // The chapters of one action-camera recording follow each other without a
 // gap: the first chapter starts when the file says, or, when it says
 // nothing, when its file was last written less its duration; each further

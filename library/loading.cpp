@@ -6,6 +6,7 @@
 #include "native_path.h"
 #include "scanned_recording.h"
 
+#include "tracks/camera_clock.h"
 #include "tracks/track_math.h"
 
 #include <algorithm>
@@ -33,6 +34,11 @@ int CRecordingManager::Load(const QString& folder, const QString& fileName) {
     }
     if (!m_entries.empty()) {
         ChainChapters(m_entries);
+        if (m_bListByGpsTime) {
+            const std::optional<int64_t> card = CardClockOffset();
+            for (RecordingEntry& entry : m_entries)
+                entry.meta.startTime = GpsCorrectedStartTime(entry.meta, card);
+        }
         std::sort(m_entries.begin(), m_entries.end(),
                   [](const RecordingEntry& a, const RecordingEntry& b) {
                       return a.meta.startTime < b.meta.startTime;
@@ -75,6 +81,20 @@ int CRecordingManager::LoadSingleFile(const QString& folder, const QString& file
         m_entries.push_back(std::move(entry));
     }
     return 1;
+}
+
+std::optional<int64_t> CRecordingManager::ClockOffset(int entry) const {
+    if (entry < 0 || entry >= static_cast<int>(m_entries.size()))
+        return std::nullopt;
+    return CameraClockOffset(m_entries[static_cast<size_t>(entry)].meta);
+}
+
+std::optional<int64_t> CRecordingManager::CardClockOffset() const {
+    std::vector<int64_t> offsets;
+    for (const RecordingEntry& entry : m_entries)
+        if (const std::optional<int64_t> offset = CameraClockOffset(entry.meta))
+            offsets.push_back(*offset);
+    return kolvex::CardClockOffset(std::move(offsets));
 }
 
 void CRecordingManager::BuildGroups() {

@@ -46,6 +46,16 @@ public:
              IMapView* map, IMainWindowLink* mainWnd);
     void SetProgressView(IScanCounterView* progress) { m_pProgress = progress; }
     void SetScanOptions(ScanOptions options) { m_scanOptions = std::move(options); }
+    // Whether the next loads list, sort and group recordings by GPS time:
+    // the camera's time corrected by its clock's offset where a recording
+    // carries GPS time (camera_clock.h); off: the start times as read.
+    void SetListByGpsTime(bool on) { m_bListByGpsTime = on; }
+    bool ListByGpsTime() const { return m_bListByGpsTime; }
+    // How far the camera's clock ran ahead of GPS time (UTC), in seconds:
+    // of one recording, and the median over everything loaded; nothing
+    // where no recording carries both times.
+    std::optional<int64_t> ClockOffset(int entry) const;
+    std::optional<int64_t> CardClockOffset() const;
     int Reset();
 
     // Loading. An empty file name loads the whole tree below `folder`.
@@ -206,6 +216,7 @@ private:
     int64_t m_nLastShownSample = 0;
     FileOperationReport m_report;
     bool m_bSpeedRoute = false;
+    bool m_bListByGpsTime = false;
     bool m_bSpeedRouteDrawn = false; // sent to the page since its last clear
 };
 

@@ -20,6 +20,9 @@ inline constexpr const char* kSnapshotFolder = "SnapshotFolder"; // folder of th
 inline constexpr const char* kMapTileUrl0 = "MapTileUrl0"; // tile address template, map type 0
 inline constexpr const char* kMapTileUrl1 = "MapTileUrl1"; // tile address template, map type 1
 inline constexpr const char* kRouteSpeed = "ROUTE_SPEED";  // 1 the route coloured by speed, 0 not
+// 1 the lists go by GPS time (the camera's time corrected by its clock's
+// offset where a recording carries GPS time), 0 by the camera's time.
+inline constexpr const char* kListByGpsTime = "LIST_BY_GPS_TIME";
 // Driving events (see event_settings.h): thresholds in G as decimal text
 // ("0.45"; 0 switches the kind off) and minimum durations in milliseconds.
 inline constexpr const char* kEventBrakeG = "EventBrakeG";

@@ -136,5 +136,17 @@ enum : unsigned int {
     LibraryTried = 272,         // "Library file tried: %s. ... KOLVEX_LIBVLC." (under 133)
     SnapshotUnavailable = 273,  // "Snapshots are unavailable: ..."
     ReasonNewNameTaken = 274,   // "a file of the new name already exists" (per reason)
+    // The camera's clock against GPS time (the file list's tips, the T panel).
+    CameraClock = 275,    // "Camera clock"
+    ClockAhead = 276,     // "%s ahead of GPS (UTC)"
+    ClockBehind = 277,    // "%s behind GPS (UTC)"
+    ClockSame = 278,      // "the same as GPS (UTC)"
+    ClockHours = 279,     // "%s h %s min %s s"
+    ClockMinutes = 280,   // "%s min %s s"
+    ClockSeconds = 281,   // "%s s"
+    ClockZoneFast = 282,  // "time zone UTC%s, clock %s fast"
+    ClockZoneSlow = 283,  // "time zone UTC%s, clock %s slow"
+    ClockZone = 284,      // "time zone UTC%s"
+    CameraClockAll = 285, // "Camera clock, all recordings"
 };
 } // namespace StringId

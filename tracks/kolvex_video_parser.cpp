@@ -57,6 +57,8 @@ void CKolvexVideoParser::ResetState() {
     m_gsensorInfo = {};
     m_telemetry = {};
     m_bStartTimeKnown = false;
+    m_cameraStartTime = 0;
+    m_gpsStartMs = 0;
 }
 
 void CKolvexVideoParser::ApplyTextDate(uint64_t offset, uint32_t size) {
@@ -193,6 +195,8 @@ int32_t CKolvexFileParser::Parse(std::string path) {
         r.telemetry = m_telemetry.format;
         r.telemetryOffset = m_telemetry.offset;
         r.telemetrySize = m_telemetry.size;
+        r.cameraStartTime = m_cameraStartTime;
+        r.gpsStartMs = m_gpsStartMs;
     }
     return 0;
 }
@@ -212,7 +216,8 @@ void CKolvexFileParser::TakeOtherTelemetry(const std::string& path) {
         m_telemetry = FindSideFileTelemetry(path);
     if (m_telemetry.format == TelemetryFormat::Camera)
         return;
-    const TelemetryStart start = ExamineTelemetry(m_file, path, m_telemetry);
+    const TelemetryStart start =
+        ExamineTelemetry(m_file, path, m_telemetry, m_durationMs / 1000.0 + 1.0);
     if (!start.knownLayout) {
         m_telemetry.format = TelemetryFormat::FreeGpsUnknown;
         return;
@@ -220,6 +225,10 @@ void CKolvexFileParser::TakeOtherTelemetry(const std::string& path) {
     m_gpsInfo = {static_cast<uint8_t>(ConvertedGpsRate(m_telemetry.format)), 0, 0, 0};
     if (start.hasAccel)
         m_gsensorInfo = {kConvertedGSensorRate, kConvertedGSensorScale, 0, 0};
+    // A start known before the telemetry is the camera's own clock.
+    m_gpsStartMs = start.gpsStartMs;
+    if (m_bStartTimeKnown)
+        m_cameraStartTime = m_startTime;
     if (!m_bStartTimeKnown && start.startTime != 0) {
         m_startTime = start.startTime;
         m_bStartTimeKnown = true;

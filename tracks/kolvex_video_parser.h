@@ -77,6 +77,8 @@ protected:
     FileStatus* m_pFileStatus = nullptr;
     bool m_bStartTimeKnown = false;
     bool m_bOtherTelemetrySought = true;
+    int64_t m_cameraStartTime = 0; // VideoMetaInfo::cameraStartTime
+    int64_t m_gpsStartMs = 0;      // VideoMetaInfo::gpsStartMs
 };
 
 // The frame both formats share: reset, open, report the status, walk, close,

@@ -1,5 +1,6 @@
 #include "tracks/telemetry_reader.h"
 
+#include "tracks/camera_clock.h"
 #include "tracks/camm_reader.h"
 #include "tracks/freegps_reader.h"
 #include "tracks/gpmf_reader.h"
@@ -189,7 +190,7 @@ TelemetryLocation FindSideFileTelemetry(const std::string& recordingPath) {
 }
 
 TelemetryStart ExamineTelemetry(CMediaFile& file, const std::string& recordingPath,
-                                const TelemetryLocation& location) {
+                                const TelemetryLocation& location, double withinSec) {
     TelemetryStart start;
     TelemetryTrack track;
     switch (location.format) {
@@ -204,8 +205,10 @@ TelemetryStart ExamineTelemetry(CMediaFile& file, const std::string& recordingPa
         start.knownLayout = ReadFreeGps(file, location, kExaminedFreeGpsBoxes, track);
         break;
     case TelemetryFormat::Nmea:
+        // All of the examined bytes: the start is set by fixes that agree
+        // with each other, not by the first dated one alone.
         ReadSideFile(FindNmeaSideFile(recordingPath), kExaminedSideFileBytes, track,
-                     NmeaReading::UntilDated);
+                     NmeaReading::All);
         break;
     case TelemetryFormat::Camera:
         break;
@@ -213,8 +216,10 @@ TelemetryStart ExamineTelemetry(CMediaFile& file, const std::string& recordingPa
     start.hasAccel = !track.accels.empty();
     track.accels.clear(); // only whether there are any counts here: not sorted
     SortByTime(track);
+    const std::optional<int64_t> agreed = GpsStartUtcMs(track.fixes, withinSec);
+    start.gpsStartMs = agreed.value_or(0);
     for (const TelemetryFix& f : track.fixes) {
-        if (f.utcMs >= 0) {
+        if (f.utcMs >= 0 && (!agreed || AgreesWithGpsStart(f, *agreed))) {
             start.startTime = static_cast<int64_t>(
                 std::floor((static_cast<double>(f.utcMs) - f.timeSec * 1000.0) / 1000.0));
             break;

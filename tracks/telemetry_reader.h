@@ -31,12 +31,16 @@ struct TelemetryStart {
     int64_t startTime = 0; // seconds since 1970 UTC of the recording's start; 0 = unknown
     bool hasAccel = false;
     bool knownLayout = true; // false: freeGPS boxes of a layout not read here
+    // UTC of the start as the examined fixes agree on it (camera_clock.h);
+    // 0 = none. startTime then comes from the first fix that agrees.
+    int64_t gpsStartMs = 0;
 };
 
 // Reads the beginning of the telemetry at location (file is the recording,
-// open). Throws FileReadError as the parser's reads do.
+// open); fixes later than withinSec into the recording (when above 0) do
+// not date it. Throws FileReadError as the parser's reads do.
 TelemetryStart ExamineTelemetry(CMediaFile& file, const std::string& recordingPath,
-                                const TelemetryLocation& location);
+                                const TelemetryLocation& location, double withinSec = 0);
 
 class GSensorBlockBuilder;
 

@@ -47,6 +47,15 @@ struct VideoMetaInfo {
     TelemetryFormat telemetry = TelemetryFormat::Camera;
     uint64_t telemetryOffset = 0;
     uint64_t telemetrySize = 0;
+    // The camera's clock against GPS time (camera_clock.h). The camera's
+    // own start time as startTime keeps it (local calendar fields), when
+    // one is known apart from GPS: its text date, or what the library
+    // takes from another camera's name or file; 0 = none.
+    int64_t cameraStartTime = 0;
+    // When the recording started by the GPS time of its telemetry: UTC,
+    // milliseconds since 1970; 0 = no GPS time agreed on. The camera's own
+    // samples hold local time, so only other cameras' telemetry gives it.
+    int64_t gpsStartMs = 0;
 
     friend bool operator==(const VideoMetaInfo&, const VideoMetaInfo&) = default;
 };
