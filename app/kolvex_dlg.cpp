@@ -449,24 +449,29 @@ bool CKolvexDlg::event(QEvent* event) {
     case WM_OPEN_FILE:
         OnOpenFile(static_cast<int>(static_cast<CWindowMessageEvent*>(event)->m_nWParam));
         return true;
+    // A report of a recording that was replaced while it was on the way is
+    // about nothing shown any more: its time would move the new recording's
+    // slider and instruments, its end would skip a recording (both players
+    // often end together, and the front's end opens the next rear recording
+    // before the rear's own end arrives).
     case WM_PLAYER_TIME:
-        OnPlayerTime(static_cast<CPlayerMessageEvent*>(event)->m_nWParam);
+        if (IsCurrent(event, m_frontPlayer))
+            OnPlayerTime(static_cast<CPlayerMessageEvent*>(event)->m_nWParam);
         return true;
     case WM_PLAYER_STATE:
-        OnPlayerState(static_cast<int>(static_cast<CPlayerMessageEvent*>(event)->m_nWParam));
+        if (IsCurrent(event, m_frontPlayer))
+            OnPlayerState(static_cast<int>(static_cast<CPlayerMessageEvent*>(event)->m_nWParam));
         return true;
     case WM_PLAYER_ERROR:
-        OnPlayerError(static_cast<int>(static_cast<CPlayerMessageEvent*>(event)->m_nWParam));
+        if (IsCurrent(event, m_frontPlayer))
+            OnPlayerError(static_cast<int>(static_cast<CPlayerMessageEvent*>(event)->m_nWParam));
         return true;
-    // The end of a recording that was replaced while its report was on the
-    // way is no end: both players often end together, and the front's end
-    // opens the next rear recording before the rear's own end arrives.
     case WM_FRONT_END_REACHED:
-        if (static_cast<CPlayerMessageEvent*>(event)->m_nLParam == m_frontPlayer.m_nMediaSerial)
+        if (IsCurrent(event, m_frontPlayer))
             OnFrontEndReached();
         return true;
     case WM_REAR_END_REACHED:
-        if (static_cast<CPlayerMessageEvent*>(event)->m_nLParam == m_rearPlayer.m_nMediaSerial)
+        if (IsCurrent(event, m_rearPlayer))
             OnRearEndReached();
         return true;
     default:
@@ -483,6 +488,10 @@ bool CKolvexDlg::event(QEvent* event) {
         }
     }
     return QDialog::event(event);
+}
+
+bool CKolvexDlg::IsCurrent(const QEvent* event, const CVlcPlayer& player) {
+    return static_cast<const CPlayerMessageEvent*>(event)->m_nLParam == player.m_nMediaSerial;
 }
 
 void CKolvexDlg::keyPressEvent(QKeyEvent* event) {
@@ -537,21 +546,18 @@ void CKolvexDlg::timerEvent(QTimerEvent* event) {
         return;
     }
     if (event->timerId() == m_seekTimer.timerId()) {
-        if (m_nPendingSeekMs != 0) {
-            if (m_frontPlayer.m_bUsable)
-                m_frontPlayer.SetTime(m_nPendingSeekMs);
-            if (m_rearPlayer.m_bUsable)
-                m_rearPlayer.SetTime(m_nPendingSeekMs);
-            m_recordings.PlotDrivenPath(static_cast<uint32_t>(m_nPendingSeekMs));
-            m_nPendingSeekMs = 0;
-        }
+        ApplyPendingSeek();
+    } else if (event->timerId() == m_afterStopTimer.timerId()) {
+        ContinueAfterStop();
+    } else if (event->timerId() == m_frontHoldTimer.timerId()) {
+        OnHoldTick(m_frontPlayer, m_frontHoldTimer, m_nFrontHoldTicks);
     } else if (event->timerId() == m_deferredOpenTimer.timerId()) {
         OnDeferredOpenTick();
     } else if (event->timerId() == m_openGuardTimer.timerId()) {
         m_bOpening = false;
         m_openGuardTimer.stop();
     } else if (event->timerId() == m_rearHoldTimer.timerId()) {
-        OnRearHoldTick();
+        OnHoldTick(m_rearPlayer, m_rearHoldTimer, m_nRearHoldTicks);
     } else if (event->timerId() == m_rateOverlayTimer.timerId()) {
         UpdateRateOverlay();
         if (m_nOverlayRepeat == 0)

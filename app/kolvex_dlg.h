@@ -35,7 +35,9 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace kolvex {
@@ -206,12 +208,20 @@ public:
     enum class PlayStart { Deferred, List, Next, BackToFirst, Disk, SingleFile };
     void PlayRecording(int index, PlayStart start);
     void OpenRearRecording(const QString& frontPath);
-    // Pauses the rear player as soon as its recording runs (a pause while
-    // it is still opening is ignored by libVLC), so that it holds its first
+    // Pauses the player as soon as its recording runs (a pause while it is
+    // still opening is ignored by libVLC), so that it holds its first
     // picture; any other command on the players first cancels this.
+    void HoldFrontAtStart();
     void HoldRearAtStart();
-    void CancelRearHold();
-    void OnRearHoldTick();
+    void CancelHolds();
+    // Whether a list double-click waits for the players to let go of their
+    // last recordings before it opens its own.
+    bool OpenWaitsForStop() const { return m_afterStopTimer.isActive(); }
+    // The front recording's length in ms: its listed duration, else what
+    // libVLC says; 0 or less when neither knows it.
+    int64_t FrontLengthMs();
+    // Hands the pending seek to both players (the seek timer's tick).
+    void ApplyPendingSeek();
     void OnOpenGroup(int group);
     void OnOpenFile(int row);
     void OnFrontEndReached();
@@ -237,6 +247,8 @@ public:
     // Moves the pending seek by `deltaMs` from where the picture is (or the
     // pending target), within the recording.
     void SeekBy(int64_t deltaMs);
+    // The pending seek to `timeMs`, within the recording (Home: its start).
+    void SeekTo(int64_t timeMs);
     void StepVolume(int delta);
     // Plays the recording `step` rows away in the file list, as its
     // double-click does.
@@ -308,7 +320,9 @@ public:
     QString m_strRearFile;
     QString m_strSourcePath;
     CRecordingManager m_recordings;
-    int64_t m_nPendingSeekMs = 0;
+    // Where the next seek tick sends both players; none while no seek waits
+    // (a target of 0 is the recording's start, not "no seek").
+    std::optional<int64_t> m_pendingSeekMs;
     // From the start of a recording by a disk or folder open or a list
     // double-click until its first time report (or the guard timer): list
     // double-clicks wait meanwhile.
@@ -373,6 +387,11 @@ private:
     void ShowSurfacesAfterMinimise();
     void WriteWindowPosition();
     void ShowWindowMenu(const QPoint& globalPos);
+    void OnHoldTick(CVlcPlayer& player, QBasicTimer& timer, int& ticks);
+    void AfterPlayersStopped(std::function<void()> next);
+    void ContinueAfterStop();
+    // Whether a player's report belongs to the media it plays now.
+    static bool IsCurrent(const QEvent* event, const CVlcPlayer& player);
     void UpdateCursor(const QPoint& pos);
     void ApplyToolTipTexts();
     // Whether the library holds recordings; tells the user when not.
@@ -391,8 +410,14 @@ private:
     QBasicTimer m_deferredOpenTimer;
     QBasicTimer m_openGuardTimer;
     QBasicTimer m_rateOverlayTimer;
+    QBasicTimer m_frontHoldTimer;
     QBasicTimer m_rearHoldTimer;
+    int m_nFrontHoldTicks = 0;
     int m_nRearHoldTicks = 0;
+    // What a list double-click does once the players were stopped.
+    QBasicTimer m_afterStopTimer;
+    std::function<void()> m_afterStop;
+    int64_t m_nFrontLengthMs = 0;
     // The window follows the mouse from a press on a free point to its
     // release.
     bool m_bManualMove = false;

@@ -13,8 +13,6 @@
 #include "library/unreadable_recordings.h"
 #include "lists/media_open_dialog.h"
 
-#include <QThread>
-
 namespace kolvex {
 
 namespace {
@@ -22,9 +20,8 @@ namespace {
 constexpr int kOpenGuardMs = 100000;
 constexpr int kDeferredOpenTicks = 5; // of the 100 ms timer
 constexpr int kListOpenPauseMs = 200; // lets both players let go of their files
-constexpr int kHoldNearStartMs = 50;  // a first picture before the pause
-constexpr int kRearHoldPollMs = 20;   // how often a held rear player is looked at
-constexpr int kRearHoldTicks = 150;   // at most 3 s until it runs
+constexpr int kHoldPollMs = 20;       // how often a held player is looked at
+constexpr int kHoldTicks = 150;       // at most 3 s until it runs
 
 } // namespace
 
@@ -36,7 +33,7 @@ void CKolvexDlg::OnOpen() {
     CMediaOpenDialog dialog(this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    m_nPendingSeekMs = 0;
+    m_pendingSeekMs.reset();
     StopBothPlayers();
     ResetRate();
     switch (dialog.m_nSource) {
@@ -108,7 +105,9 @@ void CKolvexDlg::StartOpenGuard() {
 }
 
 void CKolvexDlg::PlayRecording(int index, PlayStart start) {
-    CancelRearHold();
+    CancelHolds();
+    // A seek meant for the last recording is not one for this.
+    m_pendingSeekMs.reset();
     if (start == PlayStart::Deferred)
         ShowFrontSurface();
     if (start == PlayStart::BackToFirst && m_frontPlayer.m_bUsable)
@@ -135,6 +134,9 @@ void CKolvexDlg::PlayRecording(int index, PlayStart start) {
         m_strCurrentFile = path;
     }
     m_frontPlayer.OpenMedia(NativePath(path).constData());
+    m_nFrontLengthMs = index >= 0 && index < static_cast<int>(m_recordings.Entries().size())
+                           ? m_recordings.Entries()[static_cast<size_t>(index)].meta.durationMs
+                           : 0;
     if (opened) {
         if (start == PlayStart::Disk)
             ShowFrontSurface();
@@ -150,9 +152,7 @@ void CKolvexDlg::PlayRecording(int index, PlayStart start) {
         // The rear camera comes back with the front one, held at its first
         // picture too, so that Play plays both.
         OpenRearRecording(path);
-        QThread::msleep(kHoldNearStartMs);
-        if (m_frontPlayer.m_bUsable)
-            m_frontPlayer.Pause();
+        HoldFrontAtStart();
         if (!m_strRearFile.isEmpty())
             HoldRearAtStart();
         m_positionSlider.setValue(0);
@@ -187,24 +187,46 @@ void CKolvexDlg::OpenRearRecording(const QString& frontPath) {
         m_rearPlayer.Play();
 }
 
+void CKolvexDlg::HoldFrontAtStart() {
+    if (!m_frontPlayer.m_bUsable)
+        return;
+    m_nFrontHoldTicks = 0;
+    m_frontHoldTimer.start(kHoldPollMs, this);
+}
+
 void CKolvexDlg::HoldRearAtStart() {
     if (!m_rearPlayer.m_bUsable)
         return;
     m_nRearHoldTicks = 0;
-    m_rearHoldTimer.start(kRearHoldPollMs, this);
+    m_rearHoldTimer.start(kHoldPollMs, this);
 }
 
-void CKolvexDlg::CancelRearHold() {
+void CKolvexDlg::CancelHolds() {
+    m_frontHoldTimer.stop();
     m_rearHoldTimer.stop();
 }
 
-void CKolvexDlg::OnRearHoldTick() {
-    // Running once it reports a time; a recording that never starts is
-    // paused all the same when the wait is over.
-    if (m_rearPlayer.GetTime() <= 0 && ++m_nRearHoldTicks < kRearHoldTicks)
+void CKolvexDlg::OnHoldTick(CVlcPlayer& player, QBasicTimer& timer, int& ticks) {
+    // Running once it reports a time (a pause while it is still opening is
+    // ignored by libVLC); a recording that never starts is paused all the
+    // same when the wait is over.
+    if (player.GetTime() <= 0 && ++ticks < kHoldTicks)
         return;
-    m_rearHoldTimer.stop();
-    m_rearPlayer.Pause();
+    timer.stop();
+    player.Pause();
+}
+
+void CKolvexDlg::AfterPlayersStopped(std::function<void()> next) {
+    m_afterStop = std::move(next);
+    m_afterStopTimer.start(kListOpenPauseMs, this);
+}
+
+void CKolvexDlg::ContinueAfterStop() {
+    m_afterStopTimer.stop();
+    std::function<void()> next = std::move(m_afterStop);
+    m_afterStop = nullptr;
+    if (next)
+        next();
 }
 
 void CKolvexDlg::OnDeferredOpenTick() {
@@ -216,35 +238,40 @@ void CKolvexDlg::OnDeferredOpenTick() {
 }
 
 void CKolvexDlg::OnOpenGroup(int group) {
-    const int count = static_cast<int>(m_recordings.Entries().size());
     if (m_bOpening || group == -1)
         return;
+    // The window answers while the players let go of their files; the
+    // group opens after that.
     StopBothPlayers();
-    QThread::msleep(kListOpenPauseMs);
-    m_recordings.SelectGroup(group);
-    if (count == 0)
-        return;
-    const int current = std::min(m_recordings.CurrentFile(), count - 1);
-    if (current == -1)
-        return;
-    StartOpenGuard();
-    ShowFrontSurface();
-    PlayRecording(current, PlayStart::List);
+    AfterPlayersStopped([this, group] {
+        m_recordings.SelectGroup(group);
+        const int count = static_cast<int>(m_recordings.Entries().size());
+        if (count == 0)
+            return;
+        const int current = std::min(m_recordings.CurrentFile(), count - 1);
+        if (current == -1)
+            return;
+        StartOpenGuard();
+        ShowFrontSurface();
+        PlayRecording(current, PlayStart::List);
+    });
 }
 
 void CKolvexDlg::OnOpenFile(int row) {
     if (m_bOpening || row == -1)
         return;
     StopBothPlayers();
-    QThread::msleep(kListOpenPauseMs);
-    if (!m_recordings.SelectFile(row))
-        return;
-    StartOpenGuard();
-    ShowFrontSurface();
-    PlayRecording(row, PlayStart::List);
+    AfterPlayersStopped([this, row] {
+        if (!m_recordings.SelectFile(row))
+            return;
+        StartOpenGuard();
+        ShowFrontSurface();
+        PlayRecording(row, PlayStart::List);
+    });
 }
 
 void CKolvexDlg::OnFrontEndReached() {
+    m_pendingSeekMs.reset();
     if (!m_bAutoNext) {
         // Held at its start, the recording is driven anew from there: the
         // path driven so far goes.
@@ -253,8 +280,7 @@ void CKolvexDlg::OnFrontEndReached() {
         if (m_frontPlayer.m_bUsable) {
             m_frontPlayer.Stop();
             m_frontPlayer.Play();
-            QThread::msleep(kHoldNearStartMs);
-            m_frontPlayer.Pause();
+            HoldFrontAtStart();
         }
         m_positionSlider.setValue(0);
         m_gsensor.SetCurrentTime(0);
@@ -275,8 +301,7 @@ void CKolvexDlg::OnRearEndReached() {
         return;
     m_rearPlayer.Stop();
     m_rearPlayer.Play();
-    QThread::msleep(kHoldNearStartMs);
-    m_rearPlayer.Pause();
+    HoldRearAtStart();
 }
 
 } // namespace kolvex

@@ -96,8 +96,10 @@ void CKolvexDlg::RestartRateOverlay() {
 }
 
 void CKolvexDlg::OnPlayPause() {
-    CancelRearHold();
-    m_nPendingSeekMs = 0;
+    // A front player on its way to hold its first picture counts as paused.
+    const bool frontHeld = m_frontHoldTimer.isActive();
+    CancelHolds();
+    m_pendingSeekMs.reset();
     m_gsensor.m_bStopped = 0;
     m_gsensor.update();
     if (m_recordings.Entries().empty()) {
@@ -118,7 +120,7 @@ void CKolvexDlg::OnPlayPause() {
     // The rear camera follows the front one's command: both play or both
     // pause, whatever each was doing (the rear may have been held at its
     // start, or still be running after the front one stopped).
-    const bool pause = m_frontPlayer.m_bUsable && m_frontPlayer.m_bPlaying;
+    const bool pause = m_frontPlayer.m_bUsable && m_frontPlayer.m_bPlaying && !frontHeld;
     if (pause) {
         m_frontPlayer.Pause();
     } else {
@@ -141,7 +143,7 @@ void CKolvexDlg::OnPlayPause() {
 }
 
 void CKolvexDlg::OnStop() {
-    m_nPendingSeekMs = 0;
+    m_pendingSeekMs.reset();
     m_btnPlay.m_bAltState = 0;
     m_btnPlay.m_bDisabled = 0;
     m_btnPlay.update();
@@ -174,12 +176,36 @@ void CKolvexDlg::OnChangeRate(int step) {
 }
 
 void CKolvexDlg::OnSeekChanged() {
-    const int64_t length = m_frontPlayer.m_bUsable ? m_frontPlayer.GetLength() : -1;
-    m_nPendingSeekMs = static_cast<int64_t>(m_positionSlider.value()) * (length / 1000);
-    ShowTimes(m_nPendingSeekMs, length);
+    const int64_t length = m_frontPlayer.m_bUsable ? FrontLengthMs() : -1;
+    if (length <= 0)
+        return; // nothing to seek in
+    const int64_t target = static_cast<int64_t>(m_positionSlider.value()) * (length / 1000);
+    m_pendingSeekMs = target;
+    ShowTimes(target, length);
     m_gpsIcon.m_bActive =
-        m_recordings.UpdatePosition(m_nPendingSeekMs, m_bGSensorEnabled, m_bMapEnabled) != 0;
+        m_recordings.UpdatePosition(target, m_bGSensorEnabled, m_bMapEnabled) != 0;
     m_gpsIcon.update();
+}
+
+int64_t CKolvexDlg::FrontLengthMs() {
+    // The recording's own duration, read when it was listed; libVLC is
+    // asked only for a recording whose length the listing did not know,
+    // and only until it knows it.
+    if (m_nFrontLengthMs <= 0 && m_frontPlayer.m_bUsable)
+        m_nFrontLengthMs = m_frontPlayer.GetLength();
+    return m_nFrontLengthMs;
+}
+
+void CKolvexDlg::ApplyPendingSeek() {
+    if (!m_pendingSeekMs)
+        return;
+    const int64_t target = *m_pendingSeekMs;
+    m_pendingSeekMs.reset();
+    if (m_frontPlayer.m_bUsable)
+        m_frontPlayer.SetTime(target);
+    if (m_rearPlayer.m_bUsable)
+        m_rearPlayer.SetTime(target);
+    m_recordings.PlotDrivenPath(static_cast<uint32_t>(target));
 }
 
 void CKolvexDlg::OnVolumeChanged() {
@@ -260,11 +286,11 @@ void CKolvexDlg::OnPlayerTime(int64_t timeMs) {
     // While a seek waits, the slider stays where the user put it. Reports
     // that were on the way when the player stopped are late: the stop
     // cleared what they would show.
-    if (m_nPendingSeekMs != 0 || FrontStopped())
+    if (m_pendingSeekMs || FrontStopped())
         return;
     m_bOpening = false;
     ShowPosition(timeMs);
-    const int64_t length = m_frontPlayer.m_bUsable ? m_frontPlayer.GetLength() : 0;
+    const int64_t length = m_frontPlayer.m_bUsable ? FrontLengthMs() : 0;
     const int position =
         length <= 0 ? 0 : static_cast<int>(static_cast<double>(timeMs) / length * 1000.0);
     // Set here, on the window's thread, rather than posted: a position
@@ -297,7 +323,7 @@ void CKolvexDlg::OnPlayerState(int state) {
     case 4:
         m_btnPlay.m_bAltState = 0;
         if (state == 4)
-            m_nPendingSeekMs = 0;
+            m_pendingSeekMs.reset();
         if (m_pInhibitor)
             m_pInhibitor->Release();
         break;
@@ -343,7 +369,10 @@ bool CKolvexDlg::FrontStopped() const {
 }
 
 void CKolvexDlg::StopBothPlayers() {
-    CancelRearHold();
+    CancelHolds();
+    // A list double-click that waited for the last stop is overtaken.
+    m_afterStopTimer.stop();
+    m_afterStop = nullptr;
     if (m_frontPlayer.m_bUsable)
         m_frontPlayer.Stop();
     if (m_rearPlayer.m_bUsable)

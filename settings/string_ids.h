@@ -136,5 +136,6 @@ enum : unsigned int {
     LibraryTried = 272,         // "Library file tried: %s. ... KOLVEX_LIBVLC." (under 133)
     SnapshotUnavailable = 273,  // "Snapshots are unavailable: ..."
     ReasonNewNameTaken = 274,   // "a file of the new name already exists" (per reason)
+    KeysSeekStart = 275,        // "Back to the start" (the keyboard panel's Home)
 };
 } // namespace StringId

@@ -63,6 +63,11 @@ protected:
     }
     // The front player's first time report: the recording runs.
     void Running(int64_t ms) { window->OnPlayerTime(ms); }
+    // A list double-click opens once the players have let go of the last
+    // recording.
+    void WaitForListOpen() {
+        ASSERT_TRUE(WaitFor([&] { return !window->OpenWaitsForStop(); }));
+    }
     std::string NewCalls() {
         const std::string log = fake().log();
         const std::string calls = log.substr(std::min(m_seen, log.size()));
@@ -123,6 +128,7 @@ TEST_F(PlaybackStateTest, TheRearPaneShowsTheRearOfTheFrontRecordingOrItsIdlePic
     for (const Step& step : steps) {
         NewCalls();
         step.act();
+        WaitForListOpen();
         const std::string calls = NewCalls();
         EXPECT_EQ(Playing(), QString::fromLatin1(step.front)) << step.what;
         EXPECT_EQ(window->m_rearFrame.m_bIdle, step.rearPicture ? 0 : 1) << step.what;
@@ -142,6 +148,7 @@ TEST_F(PlaybackStateTest, TheRearPaneShowsTheRearOfTheFrontRecordingOrItsIdlePic
 TEST_F(PlaybackStateTest, AfterTheCardsEndPlayPlaysBothCameras) {
     OpenCard();
     window->OnOpenFile(2);
+    WaitForListOpen();
     Running(1500);
     ASSERT_EQ(Playing(), QStringLiteral("MOVA0030.MP4"));
     ASSERT_EQ(window->m_rearFrame.m_bIdle, 1);
@@ -151,7 +158,9 @@ TEST_F(PlaybackStateTest, AfterTheCardsEndPlayPlaysBothCameras) {
     EXPECT_EQ(Playing(), QStringLiteral("MOVA0010.MP4"));
     const size_t rearOpened = calls.find("MOVA001R.MP4'");
     ASSERT_NE(rearOpened, std::string::npos) << calls;
-    EXPECT_NE(calls.find("libvlc_media_player_pause(P1)"), std::string::npos) << calls;
+    // The front player is paused once its recording runs, too.
+    EXPECT_TRUE(WaitFor([&] { return Has(calls += NewCalls(), "libvlc_media_player_pause(P1)"); }))
+        << calls;
     // The rear player is paused once its recording runs.
     EXPECT_TRUE(WaitFor([&] { return HasOnRear(calls += NewCalls(), "pause", rearOpened); }))
         << calls;
@@ -172,6 +181,7 @@ TEST_F(PlaybackStateTest, AfterTheCardsEndPlayPlaysBothCameras) {
     // Play pressed before the rear recording ran: it is not paused later.
     Running(1500);
     window->OnOpenFile(2);
+    WaitForListOpen();
     Running(1500);
     window->OnFrontEndReached();
     ASSERT_EQ(Playing(), QStringLiteral("MOVA0010.MP4"));
@@ -236,8 +246,11 @@ TEST_F(PlaybackStateTest, StopShowsNoDataAndThePlayPicture) {
     EXPECT_EQ(window->m_speed.m_nSpeedKmh, 36);
     EXPECT_TRUE(window->m_gpsIcon.m_bActive);
 
-    QCoreApplication::postEvent(window.get(), new CPlayerMessageEvent(WM_PLAYER_TIME, 1600));
-    QCoreApplication::postEvent(window.get(), new CPlayerMessageEvent(WM_PLAYER_STATE, 3));
+    // Reports of the recording that plays, still on their way.
+    const qint64 serial = window->m_frontPlayer.m_nMediaSerial;
+    QCoreApplication::postEvent(window.get(),
+                                new CPlayerMessageEvent(WM_PLAYER_TIME, 1600, serial));
+    QCoreApplication::postEvent(window.get(), new CPlayerMessageEvent(WM_PLAYER_STATE, 3, serial));
     window->OnCommand(IDC_STOP);
     QCoreApplication::processEvents();
     EXPECT_EQ(window->m_speed.m_bValid, 0);
@@ -361,6 +374,7 @@ TEST_F(PlaybackStateTest, OnlyThePlayingRowIsChosenInEachList) {
         if (std::string(step.what).rfind("ignored", 0) == 0)
             window->m_bOpening = true;
         step.act();
+        WaitForListOpen();
         EXPECT_EQ(ChosenRows(window->m_fileList), std::set<int>{step.fileRow}) << step.what;
         EXPECT_EQ(ChosenRows(window->m_groupList), std::set<int>{step.groupRow}) << step.what;
         EXPECT_EQ(window->m_fileList.currentIndex().row(), step.fileRow) << step.what;
