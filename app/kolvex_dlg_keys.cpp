@@ -167,21 +167,22 @@ bool CKolvexDlg::HandleShortcut(QKeyEvent* event) {
 void CKolvexDlg::SeekBy(int64_t deltaMs) {
     if (m_recordings.Entries().empty() || !m_frontPlayer.m_bUsable)
         return;
-    const int64_t from = m_pendingSeekMs ? *m_pendingSeekMs : m_frontPlayer.GetTime();
+    const std::optional<int64_t>& pending = m_playback.PendingSeek();
+    const int64_t from = pending ? *pending : m_frontPlayer.GetTime();
     SeekTo(from + deltaMs);
 }
 
 void CKolvexDlg::SeekTo(int64_t timeMs) {
     if (m_recordings.Entries().empty() || !m_frontPlayer.m_bUsable)
         return;
-    const int64_t length = FrontLengthMs();
+    const int64_t length = m_playback.FrontLengthMs();
     if (length <= 1)
         return;
     const int64_t target = std::clamp<int64_t>(timeMs, 0, length - 1);
     m_positionSlider.setValue(static_cast<int>(target * 1000 / length));
     // As the slider's own seek, but to the exact time rather than the
     // slider's step.
-    m_pendingSeekMs = target;
+    m_playback.SetPendingSeek(target);
     ShowTimes(target, length);
     m_gpsIcon.m_bActive =
         m_recordings.UpdatePosition(target, m_bGSensorEnabled, m_bMapEnabled) != 0;

@@ -8,7 +8,6 @@
 
 #include "window_messages.h"
 
-#include "library/native_path.h"
 #include "library/rear_file.h"
 #include "library/unreadable_recordings.h"
 #include "lists/media_open_dialog.h"
@@ -19,9 +18,6 @@ namespace {
 
 constexpr int kOpenGuardMs = 100000;
 constexpr int kDeferredOpenTicks = 5; // of the 100 ms timer
-constexpr int kListOpenPauseMs = 200; // lets both players let go of their files
-constexpr int kHoldPollMs = 20;       // how often a held player is looked at
-constexpr int kHoldTicks = 150;       // at most 3 s until it runs
 
 } // namespace
 
@@ -33,9 +29,9 @@ void CKolvexDlg::OnOpen() {
     CMediaOpenDialog dialog(this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    m_pendingSeekMs.reset();
-    StopBothPlayers();
-    ResetRate();
+    m_playback.ClearPendingSeek();
+    m_playback.StopBoth();
+    m_playback.ResetRate();
     switch (dialog.m_nSource) {
     case CMediaOpenDialog::kSourceDisk:
         OpenSource(dialog.m_nSource, dialog.m_strDrive);
@@ -105,17 +101,14 @@ void CKolvexDlg::StartOpenGuard() {
 }
 
 void CKolvexDlg::PlayRecording(int index, PlayStart start) {
-    CancelHolds();
-    // A seek meant for the last recording is not one for this.
-    m_pendingSeekMs.reset();
+    m_playback.CancelHolds();
     if (start == PlayStart::Deferred)
         ShowFrontSurface();
-    if (start == PlayStart::BackToFirst && m_frontPlayer.m_bUsable)
-        m_frontPlayer.Stop();
+    if (start == PlayStart::BackToFirst)
+        m_playback.StopFront();
     if (start == PlayStart::SingleFile) {
-        if (m_frontPlayer.m_bUsable)
-            m_frontPlayer.SetWindow(
-                static_cast<CVlcPlayer::WindowHandle>(m_frontVideo.SurfaceWinId()));
+        m_playback.SetFrontWindow(
+            static_cast<CVlcPlayer::WindowHandle>(m_frontVideo.SurfaceWinId()));
         ShowFrontSurface();
     }
 
@@ -133,10 +126,10 @@ void CKolvexDlg::PlayRecording(int index, PlayStart start) {
         path = m_recordings.GetPath(index);
         m_strCurrentFile = path;
     }
-    m_frontPlayer.OpenMedia(NativePath(path).constData());
-    m_nFrontLengthMs = index >= 0 && index < static_cast<int>(m_recordings.Entries().size())
-                           ? m_recordings.Entries()[static_cast<size_t>(index)].meta.durationMs
-                           : 0;
+    const auto& entries = m_recordings.Entries();
+    m_playback.OpenFront(path, index >= 0 && index < static_cast<int>(entries.size())
+                                   ? entries[static_cast<size_t>(index)].meta.durationMs
+                                   : 0);
     if (opened) {
         if (start == PlayStart::Disk)
             ShowFrontSurface();
@@ -145,21 +138,20 @@ void CKolvexDlg::PlayRecording(int index, PlayStart start) {
         m_btnPlay.update();
     }
     FitVideoSurfaces();
-    if (m_frontPlayer.m_bUsable)
-        m_frontPlayer.Play();
+    m_playback.PlayFront();
 
     if (start == PlayStart::BackToFirst) {
         // The rear camera comes back with the front one, held at its first
         // picture too, so that Play plays both.
         OpenRearRecording(path);
-        HoldFrontAtStart();
+        m_playback.HoldFrontAtStart();
         if (!m_strRearFile.isEmpty())
-            HoldRearAtStart();
+            m_playback.HoldRearAtStart();
         m_positionSlider.setValue(0);
         return;
     }
     if (!opened)
-        RestartRateOverlay();
+        m_playback.RestartRateOverlay();
     OpenRearRecording(path);
 }
 
@@ -170,63 +162,12 @@ void CKolvexDlg::OpenRearRecording(const QString& frontPath) {
         // No rear camera for this recording: the rear pane shows its idle
         // picture, and the player is stopped and rebuilt so that nothing of
         // the last rear recording (picture, rate overlay) stays behind.
-        if (m_rearPlayer.m_bUsable)
-            m_rearPlayer.Stop();
-        m_rearPlayer.Recreate();
-        if (m_rearPlayer.m_bUsable)
-            m_rearPlayer.SetWindow(
-                static_cast<CVlcPlayer::WindowHandle>(m_rearVideo.SurfaceWinId()));
+        m_playback.DropRear(static_cast<CVlcPlayer::WindowHandle>(m_rearVideo.SurfaceWinId()));
         ShowRearIdle();
         return;
     }
     ShowRearSurface();
-    if (m_rearPlayer.m_bUsable)
-        m_rearPlayer.SetWindow(static_cast<CVlcPlayer::WindowHandle>(m_rearVideo.SurfaceWinId()));
-    m_rearPlayer.OpenMedia(NativePath(rear).constData());
-    if (m_rearPlayer.m_bUsable)
-        m_rearPlayer.Play();
-}
-
-void CKolvexDlg::HoldFrontAtStart() {
-    if (!m_frontPlayer.m_bUsable)
-        return;
-    m_nFrontHoldTicks = 0;
-    m_frontHoldTimer.start(kHoldPollMs, this);
-}
-
-void CKolvexDlg::HoldRearAtStart() {
-    if (!m_rearPlayer.m_bUsable)
-        return;
-    m_nRearHoldTicks = 0;
-    m_rearHoldTimer.start(kHoldPollMs, this);
-}
-
-void CKolvexDlg::CancelHolds() {
-    m_frontHoldTimer.stop();
-    m_rearHoldTimer.stop();
-}
-
-void CKolvexDlg::OnHoldTick(CVlcPlayer& player, QBasicTimer& timer, int& ticks) {
-    // Running once it reports a time (a pause while it is still opening is
-    // ignored by libVLC); a recording that never starts is paused all the
-    // same when the wait is over.
-    if (player.GetTime() <= 0 && ++ticks < kHoldTicks)
-        return;
-    timer.stop();
-    player.Pause();
-}
-
-void CKolvexDlg::AfterPlayersStopped(std::function<void()> next) {
-    m_afterStop = std::move(next);
-    m_afterStopTimer.start(kListOpenPauseMs, this);
-}
-
-void CKolvexDlg::ContinueAfterStop() {
-    m_afterStopTimer.stop();
-    std::function<void()> next = std::move(m_afterStop);
-    m_afterStop = nullptr;
-    if (next)
-        next();
+    m_playback.OpenRear(rear, static_cast<CVlcPlayer::WindowHandle>(m_rearVideo.SurfaceWinId()));
 }
 
 void CKolvexDlg::OnDeferredOpenTick() {
@@ -242,8 +183,7 @@ void CKolvexDlg::OnOpenGroup(int group) {
         return;
     // The window answers while the players let go of their files; the
     // group opens after that.
-    StopBothPlayers();
-    AfterPlayersStopped([this, group] {
+    m_playback.StopBothThen([this, group] {
         m_recordings.SelectGroup(group);
         const int count = static_cast<int>(m_recordings.Entries().size());
         if (count == 0)
@@ -260,8 +200,7 @@ void CKolvexDlg::OnOpenGroup(int group) {
 void CKolvexDlg::OnOpenFile(int row) {
     if (m_bOpening || row == -1)
         return;
-    StopBothPlayers();
-    AfterPlayersStopped([this, row] {
+    m_playback.StopBothThen([this, row] {
         if (!m_recordings.SelectFile(row))
             return;
         StartOpenGuard();
@@ -270,38 +209,22 @@ void CKolvexDlg::OnOpenFile(int row) {
     });
 }
 
-void CKolvexDlg::OnFrontEndReached() {
-    m_pendingSeekMs.reset();
-    if (!m_bAutoNext) {
-        // Held at its start, the recording is driven anew from there: the
-        // path driven so far goes.
-        m_recordings.PlotDrivenPath(0);
-        ShowPosition(0);
-        if (m_frontPlayer.m_bUsable) {
-            m_frontPlayer.Stop();
-            m_frontPlayer.Play();
-            HoldFrontAtStart();
-        }
-        m_positionSlider.setValue(0);
-        m_gsensor.SetCurrentTime(0);
-        return;
-    }
+void CKolvexDlg::OnHeldAtStart() {
+    // Held at its start, the recording is driven anew from there: the path
+    // driven so far goes.
+    m_recordings.PlotDrivenPath(0);
+    ShowPosition(0);
+    m_positionSlider.setValue(0);
+    m_gsensor.SetCurrentTime(0);
+}
+
+void CKolvexDlg::PlayNextAfterEnd() {
     const int count = static_cast<int>(m_recordings.Entries().size());
     const int current = std::min(m_recordings.CurrentFile(), count - 1);
     if (current >= 0 && current + 1 < count)
         PlayRecording(current + 1, PlayStart::Next);
     else if (count > 0)
         PlayRecording(0, PlayStart::BackToFirst);
-}
-
-void CKolvexDlg::OnRearEndReached() {
-    // The rear window holds a picture from the start of its recording
-    // while the front one plays on.
-    if (!m_rearPlayer.m_bUsable)
-        return;
-    m_rearPlayer.Stop();
-    m_rearPlayer.Play();
-    HoldRearAtStart();
 }
 
 } // namespace kolvex

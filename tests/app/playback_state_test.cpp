@@ -66,7 +66,7 @@ protected:
     // A list double-click opens once the players have let go of the last
     // recording.
     void WaitForListOpen() {
-        ASSERT_TRUE(WaitFor([&] { return !window->OpenWaitsForStop(); }));
+        ASSERT_TRUE(WaitFor([&] { return !window->Playback().WaitsForStop(); }));
     }
     std::string NewCalls() {
         const std::string log = fake().log();
@@ -118,7 +118,8 @@ TEST_F(PlaybackStateTest, TheRearPaneShowsTheRearOfTheFrontRecordingOrItsIdlePic
     };
     FakePlayerWindow& w = *window;
     const Step steps[] = {
-        {"auto play next, no rear file", [&] { w.OnFrontEndReached(); }, "MOVA0020.MP4", false},
+        {"auto play next, no rear file", [&] { w.Playback().HandleFrontEnd(); }, "MOVA0020.MP4",
+         false},
         {"play/pause twice", [&] { w.OnPlayPause(), w.OnPlayPause(); }, "MOVA0020.MP4", false},
         {"double-click, rear file", [&] { w.OnOpenFile(0); }, "MOVA0010.MP4", true},
         {"Page Down, no rear file", [&] { w.PlayNeighbour(1); }, "MOVA0020.MP4", false},
@@ -153,7 +154,7 @@ TEST_F(PlaybackStateTest, AfterTheCardsEndPlayPlaysBothCameras) {
     ASSERT_EQ(Playing(), QStringLiteral("MOVA0030.MP4"));
     ASSERT_EQ(window->m_rearFrame.m_bIdle, 1);
     NewCalls();
-    window->OnFrontEndReached();
+    window->Playback().HandleFrontEnd();
     std::string calls = NewCalls();
     EXPECT_EQ(Playing(), QStringLiteral("MOVA0010.MP4"));
     const size_t rearOpened = calls.find("MOVA001R.MP4'");
@@ -183,7 +184,7 @@ TEST_F(PlaybackStateTest, AfterTheCardsEndPlayPlaysBothCameras) {
     window->OnOpenFile(2);
     WaitForListOpen();
     Running(1500);
-    window->OnFrontEndReached();
+    window->Playback().HandleFrontEnd();
     ASSERT_EQ(Playing(), QStringLiteral("MOVA0010.MP4"));
     window->m_btnPlay.click();
     NewCalls();
@@ -223,7 +224,7 @@ TEST_F(PlaybackStateTest, TheOpenDialogStopsPlaybackOnlyWhenConfirmed) {
     std::string calls = NewCalls();
     EXPECT_FALSE(Has(calls, "_stop(")) << calls;
     EXPECT_FALSE(Has(calls, "set_rate")) << calls;
-    EXPECT_EQ(window->m_nRateIndex, CKolvexDlg::kDefaultRateIndex + 1);
+    EXPECT_EQ(window->Playback().RateIndex(), CPlaybackController::kDefaultRateIndex + 1);
     EXPECT_EQ(window->m_btnPlay.m_bAltState, 1);
     EXPECT_EQ(window->m_frontFrame.m_bIdle, 0);
     EXPECT_EQ(window->m_recordings.Entries().size(), 3u);
@@ -233,7 +234,7 @@ TEST_F(PlaybackStateTest, TheOpenDialogStopsPlaybackOnlyWhenConfirmed) {
     calls = NewCalls();
     EXPECT_TRUE(Has(calls, "libvlc_media_player_stop(P1)")) << calls;
     EXPECT_TRUE(HasOnRear(calls, "stop")) << calls;
-    EXPECT_EQ(window->m_nRateIndex, CKolvexDlg::kDefaultRateIndex);
+    EXPECT_EQ(window->Playback().RateIndex(), CPlaybackController::kDefaultRateIndex);
     EXPECT_TRUE(window->m_recordings.Entries().empty());
 }
 
@@ -248,9 +249,10 @@ TEST_F(PlaybackStateTest, StopShowsNoDataAndThePlayPicture) {
 
     // Reports of the recording that plays, still on their way.
     const qint64 serial = window->m_frontPlayer.m_nMediaSerial;
-    QCoreApplication::postEvent(window.get(),
+    QCoreApplication::postEvent(&window->Playback(),
                                 new CPlayerMessageEvent(WM_PLAYER_TIME, 1600, serial));
-    QCoreApplication::postEvent(window.get(), new CPlayerMessageEvent(WM_PLAYER_STATE, 3, serial));
+    QCoreApplication::postEvent(&window->Playback(),
+                                new CPlayerMessageEvent(WM_PLAYER_STATE, 3, serial));
     window->OnCommand(IDC_STOP);
     QCoreApplication::processEvents();
     EXPECT_EQ(window->m_speed.m_bValid, 0);
@@ -361,8 +363,8 @@ TEST_F(PlaybackStateTest, OnlyThePlayingRowIsChosenInEachList) {
     const Step steps[] = {
         {"start", [] {}, 0, 0, true},
         {"file double-click", [&] { doubleClick(w.m_fileList, 2); }, 2, 1, true},
-        {"auto play next at the end", [&] { w.OnFrontEndReached(); }, 0, 0, true},
-        {"auto play next", [&] { w.OnFrontEndReached(); }, 1, 0, true},
+        {"auto play next at the end", [&] { w.Playback().HandleFrontEnd(); }, 0, 0, true},
+        {"auto play next", [&] { w.Playback().HandleFrontEnd(); }, 1, 0, true},
         {"group double-click", [&] { doubleClick(w.m_groupList, 1); }, 2, 1, true},
         {"file double-click", [&] { doubleClick(w.m_fileList, 0); }, 0, 0, false},
         // Still opening (no time reported yet): the click is ignored and

@@ -51,7 +51,7 @@ protected:
     }
     void Post(int message, qint64 wParam, qint64 serial) {
         QCoreApplication::postEvent(
-            window.get(),
+            &window->Playback(),
             new CPlayerMessageEvent(static_cast<PlayerMessage>(message), wParam, serial));
         QCoreApplication::processEvents();
     }
@@ -151,9 +151,9 @@ TEST_F(PlayerReportsTest, EverySeekTargetReachesBothPlayers) {
         w.OnPlayerTime(seek.pictureAt);
         NewCalls();
         seek.act();
-        ASSERT_TRUE(w.m_pendingSeekMs);
-        EXPECT_EQ(*w.m_pendingSeekMs, seek.target);
-        ASSERT_TRUE(WaitFor([&] { return !w.m_pendingSeekMs; }, 2000));
+        ASSERT_TRUE(w.Playback().PendingSeek());
+        EXPECT_EQ(*w.Playback().PendingSeek(), seek.target);
+        ASSERT_TRUE(WaitFor([&] { return !w.Playback().PendingSeek(); }, 2000));
         const std::string calls = NewCalls();
         const std::string at = "," + std::to_string(seek.target) + ")";
         EXPECT_TRUE(Has(calls, "libvlc_media_player_set_time(P1" + at)) << calls;
@@ -199,7 +199,7 @@ TEST_F(PlayerReportsTest, AListDoubleClickReturnsToTheEventLoopAtOnce) {
     window->m_bOpening = false;
     window->OnOpenFile(2);
     window->OnOpenFile(0);
-    ASSERT_TRUE(WaitFor([&] { return !window->OpenWaitsForStop(); }));
+    ASSERT_TRUE(WaitFor([&] { return !window->Playback().WaitsForStop(); }));
     calls = NewCalls();
     EXPECT_EQ(window->m_recordings.CurrentFile(), 0);
     EXPECT_FALSE(Has(calls, "MOVA0030.MP4'")) << calls;

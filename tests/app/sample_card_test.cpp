@@ -165,7 +165,7 @@ protected:
         ASSERT_GT(length, 0);
         window.m_positionSlider.setValue(static_cast<int>(ms * 1000 / length));
         window.OnSeekChanged();
-        ASSERT_TRUE(WaitFor([&] { return !window.m_pendingSeekMs; }, 3000));
+        ASSERT_TRUE(WaitFor([&] { return !window.Playback().PendingSeek(); }, 3000));
     }
 
     CardCopy card;
@@ -241,7 +241,7 @@ TEST_F(SampleCardTest, OpensFromTheCommandLineAndPlaysWithEveryInstrument) {
     window.OnCommand(IDC_FAST);
     EXPECT_TRUE(OverlayShown(window.m_frontPlayer));
     EXPECT_TRUE(OverlayShown(window.m_rearPlayer));
-    EXPECT_STREQ(CKolvexDlg::RateLabelAt(window.m_nRateIndex), "1.2 X");
+    EXPECT_STREQ(CPlaybackController::RateLabelAt(window.Playback().RateIndex()), "1.2 X");
     window.OnCommand(IDC_SLOW);
     EXPECT_FALSE(OverlayShown(window.m_frontPlayer));
     EXPECT_FALSE(OverlayShown(window.m_rearPlayer));
@@ -325,7 +325,7 @@ TEST_F(SampleCardTest, TheBrakingIsMarkedAndAClickOnItsMarkSeeksThere) {
     const int x = window.m_positionSlider.MarkX(window.m_positionSlider.EventMarks()[0]);
     QTest::mouseClick(&window.m_positionSlider, Qt::LeftButton, Qt::NoModifier,
                       QPoint(x, window.m_positionSlider.height() / 2));
-    ASSERT_TRUE(WaitFor([&] { return !window.m_pendingSeekMs; }, 3000));
+    ASSERT_TRUE(WaitFor([&] { return !window.Playback().PendingSeek(); }, 3000));
     QTest::qWait(300);
     window.raise();
     QTest::qWait(200);
@@ -730,7 +730,7 @@ TEST_F(SampleCardTest, APulledCardIsSaidOnceAndTheWindowStaysUsable) {
     const QString third = window.m_recordings.GetPath(2);
     window.OnOpenFile(2);
     // It opens once the players have let go of the last recording.
-    ASSERT_TRUE(WaitFor([&] { return !window.OpenWaitsForStop(); }));
+    ASSERT_TRUE(WaitFor([&] { return !window.Playback().WaitsForStop(); }));
     EXPECT_EQ(window.m_recordings.CurrentFile(), 2);
     EXPECT_EQ(MediaAddress(window.m_frontPlayer), QDir::cleanPath(third));
     EXPECT_TRUE(WaitFor([&] { return answer.m_texts.size() > boxes; }, 10000));
