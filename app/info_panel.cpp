@@ -30,6 +30,7 @@ InfoLines CInfoPanel::ShortcutLines() {
         {Pair(K::Key_Left, K::Key_Right), LoadLangString(StringId::KeysSeekSeconds)},
         {Pair(Qt::SHIFT | K::Key_Left, Qt::SHIFT | K::Key_Right),
          LoadLangString(StringId::KeysSeekMinute)},
+        {KeyName(K::Key_Home), LoadLangString(StringId::KeysSeekStart)},
         {Pair(K::Key_Up, K::Key_Down), LoadLangString(StringId::KeysVolume)},
         {KeyName(K::Key_M), LoadLangString(StringId::KeysMute)},
         {KeyName(K::Key_F), LoadLangString(StringId::KeysFullScreen)},

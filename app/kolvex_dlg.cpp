@@ -41,8 +41,8 @@ QByteArray VlcLibraryFor(const CKolvexDlg::Options& options) {
 } // namespace
 
 CKolvexDlg::CKolvexDlg(const Options& options)
-    : QDialog(nullptr), m_frontPlayer(VlcLibraryFor(options).constData()),
-      m_rearPlayer(VlcLibraryFor(options).constData()), m_options(options) {
+    : QDialog(nullptr), m_playback(VlcLibraryFor(options)), m_frontPlayer(m_playback.Front()),
+      m_rearPlayer(m_playback.Rear()), m_options(options) {
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setObjectName(QStringLiteral("KolvexMainWindow"));
     // A card, folder or recording dropped anywhere on the window opens.
@@ -52,6 +52,7 @@ CKolvexDlg::CKolvexDlg(const Options& options)
     m_recordings.SetSpeedRoute(
         CAppSettings::GetInstance().ReadInt(KolvexIni::kSectionUI, KolvexIni::kRouteSpeed, 0) != 0);
     CreateControls();
+    ListenToPlayback();
     // The map view exists from the start (OnInitDialog places and loads it):
     // its browser draws through OpenGL, and the native video surfaces must
     // be created into a window that already knows that.
@@ -147,6 +148,25 @@ void CKolvexDlg::CreateControls() {
     qApp->installEventFilter(this);
 }
 
+void CKolvexDlg::ListenToPlayback() {
+    m_playback.SetPictureHeightSource([this] {
+        int width = 0;
+        int height = 0;
+        return m_recordings.GetCurrentPictureSize(&width, &height) ? height : 0;
+    });
+    connect(&m_playback, &CPlaybackController::frontTime, this,
+            [this](qint64 timeMs) { OnPlayerTime(timeMs); });
+    connect(&m_playback, &CPlaybackController::frontState, this,
+            [this](int state) { OnPlayerState(state); });
+    connect(&m_playback, &CPlaybackController::frontError, this,
+            [this](int code) { OnPlayerError(code); });
+    connect(&m_playback, &CPlaybackController::heldAtStart, this, [this] { OnHeldAtStart(); });
+    connect(&m_playback, &CPlaybackController::nextWanted, this, [this] { PlayNextAfterEnd(); });
+    // A seek redraws the driven part of the path up to where it landed.
+    connect(&m_playback, &CPlaybackController::seekApplied, this,
+            [this](qint64 timeMs) { m_recordings.PlotDrivenPath(static_cast<uint32_t>(timeMs)); });
+}
+
 void CKolvexDlg::BindCommand(CGdipButton& button, int id) {
     button.setProperty("commandId", id);
     connect(&button, &QAbstractButton::clicked, this, [this, id] { OnCommand(id); });
@@ -179,29 +199,16 @@ bool CKolvexDlg::OnInitDialog() {
                                      .replace(QStringLiteral("%s"), PathFromNative(library)),
                              QMessageBox::Ok);
     };
-    if (!m_frontPlayer.m_bUsable) {
+    if (!m_frontPlayer.m_bUsable)
         warnUnusable();
-    } else {
-        m_frontPlayer.SetWindow(static_cast<CVlcPlayer::WindowHandle>(m_frontVideo.SurfaceWinId()));
-        m_frontPoster.AttachTo(m_frontPlayer);
-        m_nRateIndex = 7;
-        m_frontPlayer.SetRate(1.0f);
-    }
-    if (!m_rearPlayer.m_bUsable) {
+    if (!m_rearPlayer.m_bUsable)
         warnUnusable();
-    } else {
-        m_rearPlayer.SetWindow(static_cast<CVlcPlayer::WindowHandle>(m_rearVideo.SurfaceWinId()));
-        m_rearPoster.AttachTo(m_rearPlayer);
-        m_rearPlayer.SetRate(1.0f);
-    }
+    m_playback.Attach(static_cast<CVlcPlayer::WindowHandle>(m_frontVideo.SurfaceWinId()),
+                      static_cast<CVlcPlayer::WindowHandle>(m_rearVideo.SurfaceWinId()));
 
     m_positionSlider.setRange(0, 1000);
     m_volumeSlider.setRange(0, 100);
     m_volumeSlider.setValue(100);
-    if (m_frontPlayer.m_bUsable)
-        m_frontPlayer.SetVolume(200);
-    if (m_rearPlayer.m_bUsable)
-        m_rearPlayer.SetVolume(0); // the rear recording is always silent
 
     if (m_pMapDlg) {
         m_pMapDlg->PlaceOnPlaceholder(this);
@@ -302,7 +309,6 @@ bool CKolvexDlg::OnInitDialog() {
 
     m_frontVideo.hide();
     m_rearVideo.hide();
-    m_seekTimer.start(500, this);
     m_deferredOpenTimer.start(100, this);
     m_pInhibitor = std::make_unique<CScreenSaverInhibitor>();
     return true;
@@ -410,7 +416,7 @@ void CKolvexDlg::OnCommand(int id) {
         OnGSensorSwitch();
         break;
     case IDC_AUTO_NEXT:
-        m_bAutoNext = m_bAutoNext ? 0 : 1;
+        m_playback.SetAutoNext(!m_playback.AutoNext());
         break;
     case IDC_CLOSE:
         // Posted, as a close message is: the click finishes first.
@@ -449,26 +455,6 @@ bool CKolvexDlg::event(QEvent* event) {
     case WM_OPEN_FILE:
         OnOpenFile(static_cast<int>(static_cast<CWindowMessageEvent*>(event)->m_nWParam));
         return true;
-    case WM_PLAYER_TIME:
-        OnPlayerTime(static_cast<CPlayerMessageEvent*>(event)->m_nWParam);
-        return true;
-    case WM_PLAYER_STATE:
-        OnPlayerState(static_cast<int>(static_cast<CPlayerMessageEvent*>(event)->m_nWParam));
-        return true;
-    case WM_PLAYER_ERROR:
-        OnPlayerError(static_cast<int>(static_cast<CPlayerMessageEvent*>(event)->m_nWParam));
-        return true;
-    // The end of a recording that was replaced while its report was on the
-    // way is no end: both players often end together, and the front's end
-    // opens the next rear recording before the rear's own end arrives.
-    case WM_FRONT_END_REACHED:
-        if (static_cast<CPlayerMessageEvent*>(event)->m_nLParam == m_frontPlayer.m_nMediaSerial)
-            OnFrontEndReached();
-        return true;
-    case WM_REAR_END_REACHED:
-        if (static_cast<CPlayerMessageEvent*>(event)->m_nLParam == m_rearPlayer.m_nMediaSerial)
-            OnRearEndReached();
-        return true;
     default:
         break;
     }
@@ -505,8 +491,7 @@ void CKolvexDlg::WriteWindowPosition() {
 }
 
 void CKolvexDlg::OnCancel() {
-    if (m_frontPlayer.m_bUsable)
-        m_frontPlayer.Stop();
+    m_playback.StopFront();
     WriteWindowPosition();
 }
 
@@ -519,8 +504,7 @@ void CKolvexDlg::closeEvent(QCloseEvent* event) {
         return;
     }
     OnCancel();
-    if (m_rearPlayer.m_bUsable)
-        m_rearPlayer.Stop();
+    m_playback.StopBoth();
     if (m_pInhibitor)
         m_pInhibitor->Release();
     event->accept();
@@ -536,28 +520,11 @@ void CKolvexDlg::timerEvent(QTimerEvent* event) {
             m_pInhibitor->Inhibit(QStringLiteral("Playing a recording"));
         return;
     }
-    if (event->timerId() == m_seekTimer.timerId()) {
-        if (m_nPendingSeekMs != 0) {
-            if (m_frontPlayer.m_bUsable)
-                m_frontPlayer.SetTime(m_nPendingSeekMs);
-            if (m_rearPlayer.m_bUsable)
-                m_rearPlayer.SetTime(m_nPendingSeekMs);
-            m_recordings.PlotDrivenPath(static_cast<uint32_t>(m_nPendingSeekMs));
-            m_nPendingSeekMs = 0;
-        }
-    } else if (event->timerId() == m_deferredOpenTimer.timerId()) {
+    if (event->timerId() == m_deferredOpenTimer.timerId()) {
         OnDeferredOpenTick();
     } else if (event->timerId() == m_openGuardTimer.timerId()) {
         m_bOpening = false;
         m_openGuardTimer.stop();
-    } else if (event->timerId() == m_rearHoldTimer.timerId()) {
-        OnRearHoldTick();
-    } else if (event->timerId() == m_rateOverlayTimer.timerId()) {
-        UpdateRateOverlay();
-        if (m_nOverlayRepeat == 0)
-            m_rateOverlayTimer.stop();
-        else
-            --m_nOverlayRepeat;
     }
     QDialog::timerEvent(event);
 }

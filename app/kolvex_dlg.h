@@ -5,6 +5,7 @@
 #pragma once
 
 #include "full_screen_controls.h"
+#include "playback_controller.h"
 
 #include "controls/gdip_button.h"
 #include "controls/gsensor_ctrl.h"
@@ -20,7 +21,6 @@
 #include "library/recording_manager.h"
 #include "lists/file_list_ctrl.h"
 #include "lists/group_list_ctrl.h"
-#include "playback/qt/player_event_poster.h"
 #include "playback/vlc_player.h"
 
 #include <QAction>
@@ -55,8 +55,6 @@ class MapViewLink;
 // Timers of the window, by their ids.
 enum WindowTimer : int {
     TIMER_KEY_NUDGE = 100,     // one shot, 800 ms after full screen was switched on
-    TIMER_RATE_OVERLAY = 102,  // the rate overlay's repeats
-    TIMER_SEEK = 103,          // every 500 ms: the pending seek
     TIMER_DEFERRED_OPEN = 105, // every 100 ms: the deferred open
     TIMER_OPEN_GUARD = 106,
 };
@@ -144,27 +142,13 @@ public:
     void OnVolumeChanged();
     void OnMute();
     void OnSnapshot();
-    void UpdateRateOverlay();
-    void RestartRateOverlay();
     void ShowFrontSurface();
     void ShowRearSurface();
     void ShowFrontIdle();
     void ShowRearIdle();
-    // The rate table: the rate of each index and its overlay label.
-    static constexpr int kRateCount = 18;
-    static constexpr int kDefaultRateIndex = 7;
-    static double RateAt(int index);
-    // Each usable player stopped, front first.
-    void StopBothPlayers();
     // The instruments, the graph's cursor and the car at `timeMs` of the
     // current recording.
     void ShowPosition(int64_t timeMs);
-    // Whether the front player was stopped (not paused): its late reports
-    // must not bring back what the stop cleared.
-    bool FrontStopped() const;
-    // Back to rate 1.0 on both players (the rate table's default entry).
-    void ResetRate();
-    static const char* RateLabelAt(int index);
     // The time read-out by the position slider (and the full-screen
     // controls'): `timeMs` of `lengthMs`, with the camera's time of day;
     // a negative length clears it.
@@ -206,16 +190,14 @@ public:
     enum class PlayStart { Deferred, List, Next, BackToFirst, Disk, SingleFile };
     void PlayRecording(int index, PlayStart start);
     void OpenRearRecording(const QString& frontPath);
-    // Pauses the rear player as soon as its recording runs (a pause while
-    // it is still opening is ignored by libVLC), so that it holds its first
-    // picture; any other command on the players first cancels this.
-    void HoldRearAtStart();
-    void CancelRearHold();
-    void OnRearHoldTick();
     void OnOpenGroup(int group);
     void OnOpenFile(int row);
-    void OnFrontEndReached();
-    void OnRearEndReached();
+    // What the window does with the controller's reports: the end of the
+    // front recording with auto play next on (the next recording, or the
+    // first one held at its start), the ended recording held at its start,
+    // the front player's time, state and error.
+    void PlayNextAfterEnd();
+    void OnHeldAtStart();
     void OnPlayerTime(int64_t timeMs);
     void OnPlayerState(int state);
     void OnPlayerError(int code);
@@ -237,6 +219,8 @@ public:
     // Moves the pending seek by `deltaMs` from where the picture is (or the
     // pending target), within the recording.
     void SeekBy(int64_t deltaMs);
+    // The pending seek to `timeMs`, within the recording (Home: its start).
+    void SeekTo(int64_t timeMs);
     void StepVolume(int delta);
     // Plays the recording `step` rows away in the file list, as its
     // double-click does.
@@ -278,13 +262,10 @@ public:
     int m_bMaximized = 0;
     int m_bFullScreen = 0;
     int m_bMinimized = 0;
-    int m_nOverlayRepeat = 10;
     int m_nRestoreTop = 0;
     int m_nRestoreLeft = 0;
     int m_nRestoreWidth = 0;
     int m_nRestoreHeight = 0;
-    int m_nRateIndex = 7;
-    int m_bAutoNext = 1;
     int m_bMapEnabled = 1;
     int m_bGSensorEnabled = 1;
     uint8_t m_bResizing = 0;
@@ -308,19 +289,24 @@ public:
     QString m_strRearFile;
     QString m_strSourcePath;
     CRecordingManager m_recordings;
-    int64_t m_nPendingSeekMs = 0;
     // From the start of a recording by a disk or folder open or a list
     // double-click until its first time report (or the guard timer): list
     // double-clicks wait meanwhile.
     bool m_bOpening = false;
     int m_nDeferredOpenIndex = -1;
     int m_nDeferredOpenCountdown = 0;
-    // The players' event callbacks; declared first so that they outlive the
-    // players that call them.
-    CPlayerEventPoster m_frontPoster{this, CPlayerEventPoster::Role::Front};
-    CPlayerEventPoster m_rearPoster{this, CPlayerEventPoster::Role::Rear};
-    CVlcPlayer m_frontPlayer;
-    CVlcPlayer m_rearPlayer;
+
+private:
+    // Both players and what drives them: the window asks it to open, play,
+    // pause, seek and change the rate, and listens to what it reports.
+    CPlaybackController m_playback;
+
+public:
+    CPlaybackController& Playback() { return m_playback; }
+    const CPlaybackController& Playback() const { return m_playback; }
+    // The controller's players, as diagnostics and tests read them.
+    CVlcPlayer& m_frontPlayer;
+    CVlcPlayer& m_rearPlayer;
     CGdipButton m_btnPlay, m_btnStop, m_btnSlow, m_btnFast, m_btnConfig, m_btnDelete, m_btnSaveAs,
         m_btnSnapshot, m_btnOpen, m_btnAutoNext, m_btnRotate, m_btnKml, m_btnMap, m_btnGSensor,
         m_btnUnlock;
@@ -367,6 +353,8 @@ protected:
 
 private:
     void CreateControls();
+    // The controller's signals to the window's handlers.
+    void ListenToPlayback();
     void BindCommand(CGdipButton& button, int id);
     void MoveWindowTo(const QRect& rect);
     void SaveRestoreRect();
@@ -387,12 +375,8 @@ private:
     std::unique_ptr<MapViewLink> m_pMapLink;
     std::unique_ptr<CScreenSaverInhibitor> m_pInhibitor;
     QBasicTimer m_keyNudgeTimer;
-    QBasicTimer m_seekTimer;
     QBasicTimer m_deferredOpenTimer;
     QBasicTimer m_openGuardTimer;
-    QBasicTimer m_rateOverlayTimer;
-    QBasicTimer m_rearHoldTimer;
-    int m_nRearHoldTicks = 0;
     // The window follows the mouse from a press on a free point to its
     // release.
     bool m_bManualMove = false;

@@ -97,7 +97,7 @@ void CKolvexDlg::OnSaveAs() {
         return;
     // A start still pending from the last open would play during the copy.
     m_nDeferredOpenCountdown = 0;
-    StopBothPlayers();
+    m_playback.StopBoth();
     ShowFrontIdle();
     ShowRearIdle();
     const QString folder = ChooseSaveFolder();

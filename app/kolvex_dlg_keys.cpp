@@ -110,6 +110,10 @@ bool CKolvexDlg::HandleShortcut(QKeyEvent* event) {
             return false;
         SeekBy((event->key() == Qt::Key_Left ? -1 : 1) * (shift ? kLongSeekMs : kShortSeekMs));
         return true;
+    case Qt::Key_Home:
+        if (plain)
+            SeekTo(0);
+        return plain;
     case Qt::Key_Up:
     case Qt::Key_Down:
         if (plain)
@@ -163,17 +167,22 @@ bool CKolvexDlg::HandleShortcut(QKeyEvent* event) {
 void CKolvexDlg::SeekBy(int64_t deltaMs) {
     if (m_recordings.Entries().empty() || !m_frontPlayer.m_bUsable)
         return;
-    const int64_t length = m_frontPlayer.GetLength();
+    const std::optional<int64_t>& pending = m_playback.PendingSeek();
+    const int64_t from = pending ? *pending : m_frontPlayer.GetTime();
+    SeekTo(from + deltaMs);
+}
+
+void CKolvexDlg::SeekTo(int64_t timeMs) {
+    if (m_recordings.Entries().empty() || !m_frontPlayer.m_bUsable)
+        return;
+    const int64_t length = m_playback.FrontLengthMs();
     if (length <= 1)
         return;
-    const int64_t from = m_nPendingSeekMs != 0 ? m_nPendingSeekMs : m_frontPlayer.GetTime();
-    // A pending target of 0 means that none is pending: the earliest target
-    // is 1 ms.
-    const int64_t target = std::clamp<int64_t>(from + deltaMs, 1, length - 1);
+    const int64_t target = std::clamp<int64_t>(timeMs, 0, length - 1);
     m_positionSlider.setValue(static_cast<int>(target * 1000 / length));
     // As the slider's own seek, but to the exact time rather than the
     // slider's step.
-    m_nPendingSeekMs = target;
+    m_playback.SetPendingSeek(target);
     ShowTimes(target, length);
     m_gpsIcon.m_bActive =
         m_recordings.UpdatePosition(target, m_bGSensorEnabled, m_bMapEnabled) != 0;

@@ -276,14 +276,10 @@ void CKolvexDlg::OnToggleFullScreen() {
 }
 
 void CKolvexDlg::SwitchFullScreen() {
-    const bool frontPaused = m_frontPlayer.m_bUsable ? m_frontPlayer.m_bPaused != 0 : false;
-    const bool rearPaused = m_rearPlayer.m_bUsable ? m_rearPlayer.m_bPaused != 0 : false;
     if (m_recordings.Entries().empty())
         return;
-    if (m_frontPlayer.m_bUsable && !frontPaused)
-        m_frontPlayer.Pause();
-    if (m_rearPlayer.m_bUsable && !rearPaused)
-        m_rearPlayer.Pause();
+    // The switch happens under paused pictures.
+    const CPlaybackController::Suspension suspension = m_playback.Suspend();
 
     if (!m_bFullScreen) {
         SaveRestoreRect();
@@ -321,10 +317,7 @@ void CKolvexDlg::SwitchFullScreen() {
         }
     }
 
-    if (m_frontPlayer.m_bUsable && !frontPaused)
-        m_frontPlayer.Play();
-    if (m_rearPlayer.m_bUsable && !rearPaused)
-        m_rearPlayer.Play();
+    m_playback.Resume(suspension);
 }
 
 void CKolvexDlg::ShowFullScreenControls(bool show) {

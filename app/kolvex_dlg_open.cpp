@@ -8,13 +8,10 @@
 
 #include "window_messages.h"
 
-#include "library/native_path.h"
 #include "library/rear_file.h"
 #include "library/unreadable_recordings.h"
 #include "lists/media_open_dialog.h"
 #include "settings/app_settings.h"
-
-#include <QThread>
 
 namespace kolvex {
 
@@ -22,10 +19,6 @@ namespace {
 
 constexpr int kOpenGuardMs = 100000;
 constexpr int kDeferredOpenTicks = 5; // of the 100 ms timer
-constexpr int kListOpenPauseMs = 200; // lets both players let go of their files
-constexpr int kHoldNearStartMs = 50;  // a first picture before the pause
-constexpr int kRearHoldPollMs = 20;   // how often a held rear player is looked at
-constexpr int kRearHoldTicks = 150;   // at most 3 s until it runs
 
 } // namespace
 
@@ -37,9 +30,9 @@ void CKolvexDlg::OnOpen() {
     CMediaOpenDialog dialog(this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    m_nPendingSeekMs = 0;
-    StopBothPlayers();
-    ResetRate();
+    m_playback.ClearPendingSeek();
+    m_playback.StopBoth();
+    m_playback.ResetRate();
     switch (dialog.m_nSource) {
     case CMediaOpenDialog::kSourceDisk:
         OpenSource(dialog.m_nSource, dialog.m_strDrive);
@@ -111,15 +104,14 @@ void CKolvexDlg::StartOpenGuard() {
 }
 
 void CKolvexDlg::PlayRecording(int index, PlayStart start) {
-    CancelRearHold();
+    m_playback.CancelHolds();
     if (start == PlayStart::Deferred)
         ShowFrontSurface();
-    if (start == PlayStart::BackToFirst && m_frontPlayer.m_bUsable)
-        m_frontPlayer.Stop();
+    if (start == PlayStart::BackToFirst)
+        m_playback.StopFront();
     if (start == PlayStart::SingleFile) {
-        if (m_frontPlayer.m_bUsable)
-            m_frontPlayer.SetWindow(
-                static_cast<CVlcPlayer::WindowHandle>(m_frontVideo.SurfaceWinId()));
+        m_playback.SetFrontWindow(
+            static_cast<CVlcPlayer::WindowHandle>(m_frontVideo.SurfaceWinId()));
         ShowFrontSurface();
     }
 
@@ -137,7 +129,10 @@ void CKolvexDlg::PlayRecording(int index, PlayStart start) {
         path = m_recordings.GetPath(index);
         m_strCurrentFile = path;
     }
-    m_frontPlayer.OpenMedia(NativePath(path).constData());
+    const auto& entries = m_recordings.Entries();
+    m_playback.OpenFront(path, index >= 0 && index < static_cast<int>(entries.size())
+                                   ? entries[static_cast<size_t>(index)].meta.durationMs
+                                   : 0);
     if (opened) {
         if (start == PlayStart::Disk)
             ShowFrontSurface();
@@ -146,23 +141,20 @@ void CKolvexDlg::PlayRecording(int index, PlayStart start) {
         m_btnPlay.update();
     }
     FitVideoSurfaces();
-    if (m_frontPlayer.m_bUsable)
-        m_frontPlayer.Play();
+    m_playback.PlayFront();
 
     if (start == PlayStart::BackToFirst) {
         // The rear camera comes back with the front one, held at its first
         // picture too, so that Play plays both.
         OpenRearRecording(path);
-        QThread::msleep(kHoldNearStartMs);
-        if (m_frontPlayer.m_bUsable)
-            m_frontPlayer.Pause();
+        m_playback.HoldFrontAtStart();
         if (!m_strRearFile.isEmpty())
-            HoldRearAtStart();
+            m_playback.HoldRearAtStart();
         m_positionSlider.setValue(0);
         return;
     }
     if (!opened)
-        RestartRateOverlay();
+        m_playback.RestartRateOverlay();
     OpenRearRecording(path);
 }
 
@@ -173,41 +165,12 @@ void CKolvexDlg::OpenRearRecording(const QString& frontPath) {
         // No rear camera for this recording: the rear pane shows its idle
         // picture, and the player is stopped and rebuilt so that nothing of
         // the last rear recording (picture, rate overlay) stays behind.
-        if (m_rearPlayer.m_bUsable)
-            m_rearPlayer.Stop();
-        m_rearPlayer.Recreate();
-        if (m_rearPlayer.m_bUsable)
-            m_rearPlayer.SetWindow(
-                static_cast<CVlcPlayer::WindowHandle>(m_rearVideo.SurfaceWinId()));
+        m_playback.DropRear(static_cast<CVlcPlayer::WindowHandle>(m_rearVideo.SurfaceWinId()));
         ShowRearIdle();
         return;
     }
     ShowRearSurface();
-    if (m_rearPlayer.m_bUsable)
-        m_rearPlayer.SetWindow(static_cast<CVlcPlayer::WindowHandle>(m_rearVideo.SurfaceWinId()));
-    m_rearPlayer.OpenMedia(NativePath(rear).constData());
-    if (m_rearPlayer.m_bUsable)
-        m_rearPlayer.Play();
-}
-
-void CKolvexDlg::HoldRearAtStart() {
-    if (!m_rearPlayer.m_bUsable)
-        return;
-    m_nRearHoldTicks = 0;
-    m_rearHoldTimer.start(kRearHoldPollMs, this);
-}
-
-void CKolvexDlg::CancelRearHold() {
-    m_rearHoldTimer.stop();
-}
-
-void CKolvexDlg::OnRearHoldTick() {
-    // Running once it reports a time; a recording that never starts is
-    // paused all the same when the wait is over.
-    if (m_rearPlayer.GetTime() <= 0 && ++m_nRearHoldTicks < kRearHoldTicks)
-        return;
-    m_rearHoldTimer.stop();
-    m_rearPlayer.Pause();
+    m_playback.OpenRear(rear, static_cast<CVlcPlayer::WindowHandle>(m_rearVideo.SurfaceWinId()));
 }
 
 void CKolvexDlg::OnDeferredOpenTick() {
@@ -219,67 +182,52 @@ void CKolvexDlg::OnDeferredOpenTick() {
 }
 
 void CKolvexDlg::OnOpenGroup(int group) {
-    const int count = static_cast<int>(m_recordings.Entries().size());
     if (m_bOpening || group == -1)
         return;
-    StopBothPlayers();
-    QThread::msleep(kListOpenPauseMs);
-    m_recordings.SelectGroup(group);
-    if (count == 0)
-        return;
-    const int current = std::min(m_recordings.CurrentFile(), count - 1);
-    if (current == -1)
-        return;
-    StartOpenGuard();
-    ShowFrontSurface();
-    PlayRecording(current, PlayStart::List);
+    // The window answers while the players let go of their files; the
+    // group opens after that.
+    m_playback.StopBothThen([this, group] {
+        m_recordings.SelectGroup(group);
+        const int count = static_cast<int>(m_recordings.Entries().size());
+        if (count == 0)
+            return;
+        const int current = std::min(m_recordings.CurrentFile(), count - 1);
+        if (current == -1)
+            return;
+        StartOpenGuard();
+        ShowFrontSurface();
+        PlayRecording(current, PlayStart::List);
+    });
 }
 
 void CKolvexDlg::OnOpenFile(int row) {
     if (m_bOpening || row == -1)
         return;
-    StopBothPlayers();
-    QThread::msleep(kListOpenPauseMs);
-    if (!m_recordings.SelectFile(row))
-        return;
-    StartOpenGuard();
-    ShowFrontSurface();
-    PlayRecording(row, PlayStart::List);
+    m_playback.StopBothThen([this, row] {
+        if (!m_recordings.SelectFile(row))
+            return;
+        StartOpenGuard();
+        ShowFrontSurface();
+        PlayRecording(row, PlayStart::List);
+    });
 }
 
-void CKolvexDlg::OnFrontEndReached() {
-    if (!m_bAutoNext) {
-        // Held at its start, the recording is driven anew from there: the
-        // path driven so far goes.
-        m_recordings.PlotDrivenPath(0);
-        ShowPosition(0);
-        if (m_frontPlayer.m_bUsable) {
-            m_frontPlayer.Stop();
-            m_frontPlayer.Play();
-            QThread::msleep(kHoldNearStartMs);
-            m_frontPlayer.Pause();
-        }
-        m_positionSlider.setValue(0);
-        m_gsensor.SetCurrentTime(0);
-        return;
-    }
+void CKolvexDlg::OnHeldAtStart() {
+    // Held at its start, the recording is driven anew from there: the path
+    // driven so far goes.
+    m_recordings.PlotDrivenPath(0);
+    ShowPosition(0);
+    m_positionSlider.setValue(0);
+    m_gsensor.SetCurrentTime(0);
+}
+
+void CKolvexDlg::PlayNextAfterEnd() {
     const int count = static_cast<int>(m_recordings.Entries().size());
     const int current = std::min(m_recordings.CurrentFile(), count - 1);
     if (current >= 0 && current + 1 < count)
         PlayRecording(current + 1, PlayStart::Next);
     else if (count > 0)
         PlayRecording(0, PlayStart::BackToFirst);
-}
-
-void CKolvexDlg::OnRearEndReached() {
-    // The rear window holds a picture from the start of its recording
-    // while the front one plays on.
-    if (!m_rearPlayer.m_bUsable)
-        return;
-    m_rearPlayer.Stop();
-    m_rearPlayer.Play();
-    QThread::msleep(kHoldNearStartMs);
-    m_rearPlayer.Pause();
 }
 
 } // namespace kolvex

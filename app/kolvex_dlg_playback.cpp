@@ -1,6 +1,7 @@
-// CKolvexDlg: the transport of the two players (play, pause, stop, rates,
-// seeking, volume, mute, snapshot) and the tick that keeps the slider and
-// the instruments in step with the front picture.
+// CKolvexDlg: the window's side of the transport. Its buttons and slider
+// ask the playback controller (play, pause, stop, rates, seeking), it sets
+// the volume, mute and snapshot, and each report of the front player keeps
+// the play button, the slider and the instruments in step with the picture.
 #include "kolvex_dlg.h"
 
 #include <algorithm>
@@ -22,32 +23,6 @@
 #include <QMessageBox>
 
 namespace kolvex {
-
-namespace {
-
-struct RateEntry {
-    double rate;
-    const char* label;
-};
-
-constexpr RateEntry kRates[CKolvexDlg::kRateCount] = {
-    {0.3, "0.3 X"}, {0.4, "0.4 X"}, {0.5, "0.5 X"}, {0.6, "0.6 X"}, {0.7, "0.7 X"}, {0.8, "0.8 X"},
-    {0.9, "0.9 X"}, {1.0, "1.0 X"}, {1.2, "1.2 X"}, {1.4, "1.4 X"}, {1.6, "1.6 X"}, {1.8, "1.8 X"},
-    {2.0, "2.0 X"}, {2.4, "2.4 X"}, {2.8, "2.8 X"}, {3.2, "3.2 X"}, {3.6, "3.6 X"}, {4.0, "4.0 X"},
-};
-
-constexpr int kOverlayRepeats = 10;
-constexpr int kOverlayPeriodMs = 300;
-
-} // namespace
-
-double CKolvexDlg::RateAt(int index) {
-    return kRates[std::clamp(index, 0, kRateCount - 1)].rate;
-}
-
-const char* CKolvexDlg::RateLabelAt(int index) {
-    return kRates[std::clamp(index, 0, kRateCount - 1)].label;
-}
 
 void CKolvexDlg::ShowFrontSurface() {
     if (m_frontFrame.m_bIdle) {
@@ -77,27 +52,12 @@ void CKolvexDlg::ShowRearIdle() {
     }
 }
 
-void CKolvexDlg::UpdateRateOverlay() {
-    const int enable = RateAt(m_nRateIndex) == 1.0 ? 0 : 1;
-    int size = 48;
-    int width = 0;
-    int height = 0;
-    if (m_recordings.GetCurrentPictureSize(&width, &height) && height != 0)
-        size = static_cast<int>(height * 0.1);
-    const char* label = RateLabelAt(m_nRateIndex);
-    m_frontPlayer.ShowMarquee(label, size, enable);
-    m_rearPlayer.ShowMarquee(label, size, enable);
-}
-
-void CKolvexDlg::RestartRateOverlay() {
-    UpdateRateOverlay();
-    m_nOverlayRepeat = kOverlayRepeats;
-    m_rateOverlayTimer.start(kOverlayPeriodMs, this);
-}
-
 void CKolvexDlg::OnPlayPause() {
-    CancelRearHold();
-    m_nPendingSeekMs = 0;
+    // Decided before the holds go: a front player on its way to hold its
+    // first picture counts as paused.
+    const bool pause = m_playback.FrontRunning();
+    m_playback.CancelHolds();
+    m_playback.ClearPendingSeek();
     m_gsensor.m_bStopped = 0;
     m_gsensor.update();
     if (m_recordings.Entries().empty()) {
@@ -118,35 +78,32 @@ void CKolvexDlg::OnPlayPause() {
     // The rear camera follows the front one's command: both play or both
     // pause, whatever each was doing (the rear may have been held at its
     // start, or still be running after the front one stopped).
-    const bool pause = m_frontPlayer.m_bUsable && m_frontPlayer.m_bPlaying;
     if (pause) {
-        m_frontPlayer.Pause();
+        m_playback.PauseFront();
     } else {
         ShowFrontSurface();
-        if (m_frontPlayer.m_bUsable)
-            m_frontPlayer.Play();
-        RestartRateOverlay();
+        m_playback.PlayFront();
+        m_playback.RestartRateOverlay();
     }
     if (m_strRearFile.isEmpty())
         return; // no rear recording: the rear pane stays idle
-    const bool rearPlaying = m_rearPlayer.m_bUsable && m_rearPlayer.m_bPlaying;
+    const bool rearPlaying = m_playback.RearRunning();
     if (pause) {
         if (rearPlaying)
-            m_rearPlayer.Pause();
+            m_playback.PauseRear();
     } else if (!rearPlaying) {
         ShowRearSurface();
-        if (m_rearPlayer.m_bUsable)
-            m_rearPlayer.Play();
+        m_playback.PlayRear();
     }
 }
 
 void CKolvexDlg::OnStop() {
-    m_nPendingSeekMs = 0;
+    m_playback.ClearPendingSeek();
     m_btnPlay.m_bAltState = 0;
     m_btnPlay.m_bDisabled = 0;
     m_btnPlay.update();
-    StopBothPlayers();
-    ResetRate();
+    m_playback.StopBoth();
+    m_playback.ResetRate();
     m_positionSlider.setValue(0);
     ShowTimes(-1, -1);
     m_gsensor.SetCurrentTime(0);
@@ -164,21 +121,18 @@ void CKolvexDlg::OnStop() {
 }
 
 void CKolvexDlg::OnChangeRate(int step) {
-    m_nRateIndex = std::clamp(m_nRateIndex + step, 0, kRateCount - 1);
-    const float rate = static_cast<float>(RateAt(m_nRateIndex));
-    if (m_frontPlayer.m_bUsable)
-        m_frontPlayer.SetRate(rate);
-    if (m_rearPlayer.m_bUsable)
-        m_rearPlayer.SetRate(rate);
-    UpdateRateOverlay();
+    m_playback.ChangeRate(step);
 }
 
 void CKolvexDlg::OnSeekChanged() {
-    const int64_t length = m_frontPlayer.m_bUsable ? m_frontPlayer.GetLength() : -1;
-    m_nPendingSeekMs = static_cast<int64_t>(m_positionSlider.value()) * (length / 1000);
-    ShowTimes(m_nPendingSeekMs, length);
+    const int64_t length = m_frontPlayer.m_bUsable ? m_playback.FrontLengthMs() : -1;
+    if (length <= 0)
+        return; // nothing to seek in
+    const int64_t target = static_cast<int64_t>(m_positionSlider.value()) * (length / 1000);
+    m_playback.SetPendingSeek(target);
+    ShowTimes(target, length);
     m_gpsIcon.m_bActive =
-        m_recordings.UpdatePosition(m_nPendingSeekMs, m_bGSensorEnabled, m_bMapEnabled) != 0;
+        m_recordings.UpdatePosition(target, m_bGSensorEnabled, m_bMapEnabled) != 0;
     m_gpsIcon.update();
 }
 
@@ -205,7 +159,7 @@ void CKolvexDlg::OnSnapshot() {
     }
     const bool resume = m_frontPlayer.m_bUsable && m_frontPlayer.m_bPlaying;
     if (resume)
-        m_frontPlayer.Pause();
+        m_playback.PauseFront();
     const QString path = ChooseSnapshotPath();
     if (!path.isEmpty()) {
         // Written in the format the file's extension names.
@@ -220,7 +174,7 @@ void CKolvexDlg::OnSnapshot() {
         }
     }
     if (resume)
-        m_frontPlayer.Play();
+        m_playback.PlayFront();
 }
 
 QString CKolvexDlg::ChooseSnapshotPath() {
@@ -260,11 +214,11 @@ void CKolvexDlg::OnPlayerTime(int64_t timeMs) {
     // While a seek waits, the slider stays where the user put it. Reports
     // that were on the way when the player stopped are late: the stop
     // cleared what they would show.
-    if (m_nPendingSeekMs != 0 || FrontStopped())
+    if (m_playback.PendingSeek() || m_playback.FrontStopped())
         return;
     m_bOpening = false;
     ShowPosition(timeMs);
-    const int64_t length = m_frontPlayer.m_bUsable ? m_frontPlayer.GetLength() : 0;
+    const int64_t length = m_frontPlayer.m_bUsable ? m_playback.FrontLengthMs() : 0;
     const int position =
         length <= 0 ? 0 : static_cast<int>(static_cast<double>(timeMs) / length * 1000.0);
     // Set here, on the window's thread, rather than posted: a position
@@ -296,15 +250,13 @@ void CKolvexDlg::OnPlayerState(int state) {
     case 1:
     case 4:
         m_btnPlay.m_bAltState = 0;
-        if (state == 4)
-            m_nPendingSeekMs = 0;
         if (m_pInhibitor)
             m_pInhibitor->Release();
         break;
     case 2:
     case 3:
         // A start reported before a stop does not make the button lie.
-        if (FrontStopped())
+        if (m_playback.FrontStopped())
             return;
         m_btnPlay.m_bAltState = 1;
         if (state == 3 && m_pInhibitor)
@@ -338,23 +290,4 @@ void CKolvexDlg::ShowPosition(int64_t timeMs) {
     }
 }
 
-bool CKolvexDlg::FrontStopped() const {
-    return m_frontPlayer.m_bUsable && !m_frontPlayer.m_bPlaying && !m_frontPlayer.m_bPaused;
-}
-
-void CKolvexDlg::StopBothPlayers() {
-    CancelRearHold();
-    if (m_frontPlayer.m_bUsable)
-        m_frontPlayer.Stop();
-    if (m_rearPlayer.m_bUsable)
-        m_rearPlayer.Stop();
-}
-
-void CKolvexDlg::ResetRate() {
-    m_nRateIndex = kDefaultRateIndex;
-    if (m_frontPlayer.m_bUsable)
-        m_frontPlayer.SetRate(1.0f);
-    if (m_rearPlayer.m_bUsable)
-        m_rearPlayer.SetRate(static_cast<float>(RateAt(kDefaultRateIndex)));
-}
 } // namespace kolvex

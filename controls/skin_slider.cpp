@@ -5,23 +5,11 @@
 
 #include "control_messages.h"
 
-#include <QCoreApplication>
 #include <QPainter>
 
 #include <algorithm>
 
 namespace kolvex {
-
-namespace {
-
-class CSetPositionEvent : public QEvent {
-public:
-    explicit CSetPositionEvent(int position)
-        : QEvent(CSkinSlider::SetPositionEventType()), m_nPosition(position) {}
-    int m_nPosition;
-};
-
-} // namespace
 
 CSkinSlider::CSkinSlider(int changedMessage, QWidget* parent)
     : QSlider(Qt::Horizontal, parent), m_nChangedMessage(changedMessage) {}
@@ -43,11 +31,6 @@ void CSkinSlider::mouseMoveEvent(QMouseEvent* event) {
     }
     setValue(PositionFromX(event->position().toPoint().x()));
     NotifyParent(m_nChangedMessage);
-}
-
-QEvent::Type CSkinSlider::SetPositionEventType() {
-    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
-    return type;
 }
 
 QRect CSkinSlider::ThumbRect() const {
@@ -73,18 +56,6 @@ int CSkinSlider::PositionFromX(int x) const {
         return value();
     return static_cast<int>(static_cast<long long>(x - channel.left()) * (maximum() - minimum()) /
                             channel.width());
-}
-
-void CSkinSlider::PostPosition(int position) {
-    QCoreApplication::postEvent(this, new CSetPositionEvent(position));
-}
-
-bool CSkinSlider::event(QEvent* event) {
-    if (event->type() == SetPositionEventType()) {
-        setValue(static_cast<CSetPositionEvent*>(event)->m_nPosition);
-        return true;
-    }
-    return QSlider::event(event);
 }
 
 void CSkinSlider::PaintThumb(QPainter& painter) const {

@@ -1,6 +1,7 @@
 // What the position and the volume slider share: a channel across the
-// slider, a round thumb, a click that puts the thumb where it lands, and a
-// position that other threads hand over by a posted event.
+// slider, a round thumb and a click that puts the thumb where it lands. The
+// position is set on the window's thread (the players' reports reach the
+// window as events of their own), so the slider posts nothing to itself.
 #pragma once
 
 #include <QColor>
@@ -24,11 +25,6 @@ public:
     // holds it; the current value for a channel of no width.
     int PositionFromX(int x) const;
 
-    // Thread-safe: posts the new position; the slider takes it when the
-    // event loop of its own thread delivers the event.
-    void PostPosition(int position);
-    static QEvent::Type SetPositionEventType();
-
     // Thumb fill, normally and while it is held; an invalid colour stands
     // for the palette's button and highlight colours.
     QColor m_crThumb;
@@ -36,7 +32,6 @@ public:
     int m_bDragging = 0;
 
 protected:
-    bool event(QEvent* event) override;
     void PaintThumb(QPainter& painter) const;
     // A press puts the thumb where it lands (no message yet); each drag move
     // follows the mouse and tells the parent. The release is the slider's own.

@@ -233,7 +233,7 @@ int RunKolvex(TimingApplication& app, int64_t launchedUs, const QString& card, i
               QRect(window.m_rearVideo.mapTo(&window, QPoint(0, 0)), window.m_rearVideo.size()));
     PrintRect("window", window.geometry());
     std::printf("\n");
-    window.StopBothPlayers();
+    window.Playback().StopBoth();
     return status;
 }
 

@@ -55,6 +55,30 @@ protected:
     static bool Has(const std::string& calls, const std::string& call) {
         return calls.find(call) != std::string::npos;
     }
+    // A list double-click opens once the players have let go of the last
+    // recording.
+    void WaitForListOpen() {
+        ASSERT_TRUE(WaitFor([&] { return !window->Playback().WaitsForStop(); }));
+    }
+    // The calls since the last NewCalls once a held player was paused,
+    // without the time queries that looked whether it runs.
+    std::string CallsAfterHold(const std::string& held) {
+        std::string calls;
+        WaitFor(
+            [&] { return Has(calls += NewCalls(), "libvlc_media_player_pause(" + held + ")"); });
+        std::string kept;
+        size_t from = 0;
+        while (from < calls.size()) {
+            size_t end = calls.find('\n', from);
+            end = end == std::string::npos ? calls.size() : end + 1;
+            const std::string line = calls.substr(from, end - from);
+            if (line.rfind("libvlc_media_player_get_time(", 0) != 0)
+                kept += line;
+            from = end;
+        }
+        return kept;
+    }
+    qint64 FrontSerial() const { return window->m_frontPlayer.m_nMediaSerial; }
 
     TempCard card;
     std::unique_ptr<FakePlayerWindow> window;
@@ -84,8 +108,10 @@ TEST_F(PlaybackFlowTest, FolderStartsTheFirstRecordingLaterOnBothPlayers) {
 
     // Until the first time report, list double-clicks wait.
     window->OnOpenFile(1);
+    QTest::qWait(300);
     EXPECT_FALSE(Has(NewCalls(), "libvlc_media_new_path"));
-    QCoreApplication::postEvent(window.get(), new CPlayerMessageEvent(WM_PLAYER_TIME, 1500));
+    QCoreApplication::postEvent(&window->Playback(),
+                                new CPlayerMessageEvent(WM_PLAYER_TIME, 1500, FrontSerial()));
     QCoreApplication::processEvents();
     EXPECT_FALSE(window->m_bOpening);
 }
@@ -94,7 +120,7 @@ TEST_F(PlaybackFlowTest, EndOfARecordingPlaysTheNextThenReturnsToTheFirstPaused)
     OpenFolderAndWaitForStart();
     window->OnPlayerTime(100);
     NewCalls();
-    window->OnFrontEndReached();
+    window->Playback().HandleFrontEnd();
     std::string calls = NewCalls();
     EXPECT_TRUE(Has(calls, Front("MOVA0020.MP4").toStdString())) << calls;
     EXPECT_EQ(window->m_recordings.CurrentFile(), 1);
@@ -102,8 +128,8 @@ TEST_F(PlaybackFlowTest, EndOfARecordingPlaysTheNextThenReturnsToTheFirstPaused)
     // the last picture.
     EXPECT_TRUE(Has(calls, "libvlc_media_player_release(P2)")) << calls;
 
-    window->OnFrontEndReached();
-    calls = NewCalls();
+    window->Playback().HandleFrontEnd();
+    calls = CallsAfterHold("P1");
     EXPECT_TRUE(Has(calls, Front("MOVA0010.MP4").toStdString())) << calls;
     EXPECT_EQ(calls.rfind("libvlc_media_player_pause(P1)") >
                   calls.rfind("libvlc_media_player_play(P1)"),
@@ -112,9 +138,9 @@ TEST_F(PlaybackFlowTest, EndOfARecordingPlaysTheNextThenReturnsToTheFirstPaused)
 
     // Without auto play next, the ended recording is held at its start.
     window->OnCommand(IDC_AUTO_NEXT);
-    EXPECT_EQ(window->m_bAutoNext, 0);
-    window->OnFrontEndReached();
-    calls = NewCalls();
+    EXPECT_FALSE(window->Playback().AutoNext());
+    window->Playback().HandleFrontEnd();
+    calls = CallsAfterHold("P1");
     EXPECT_FALSE(Has(calls, "libvlc_media_new_path")) << calls;
     EXPECT_TRUE(Has(calls, "libvlc_media_player_pause(P1)"));
 }
@@ -129,12 +155,12 @@ TEST_F(PlaybackFlowTest, AnEndReportedByAReplacedRecordingIsNoEnd) {
     const qint64 frontEnded = window->m_frontPlayer.m_nMediaSerial;
     const qint64 rearEnded = window->m_rearPlayer.m_nMediaSerial;
     NewCalls();
-    QCoreApplication::postEvent(window.get(),
+    QCoreApplication::postEvent(&window->Playback(),
                                 new CPlayerMessageEvent(WM_FRONT_END_REACHED, 1, frontEnded));
-    QCoreApplication::postEvent(window.get(),
+    QCoreApplication::postEvent(&window->Playback(),
                                 new CPlayerMessageEvent(WM_REAR_END_REACHED, 1, rearEnded));
     // A second report of the first recording's end skips nothing either.
-    QCoreApplication::postEvent(window.get(),
+    QCoreApplication::postEvent(&window->Playback(),
                                 new CPlayerMessageEvent(WM_FRONT_END_REACHED, 1, frontEnded));
     QCoreApplication::processEvents();
     std::string calls = NewCalls();
@@ -148,13 +174,13 @@ TEST_F(PlaybackFlowTest, AnEndReportedByAReplacedRecordingIsNoEnd) {
 
     // The ends of what plays now are ends.
     QCoreApplication::postEvent(
-        window.get(),
+        &window->Playback(),
         new CPlayerMessageEvent(WM_REAR_END_REACHED, 1, window->m_rearPlayer.m_nMediaSerial));
     QCoreApplication::processEvents();
-    EXPECT_EQ(NewCalls(), "libvlc_media_player_stop(P2)\nlibvlc_media_player_play(P2)\n"
-                          "libvlc_media_player_pause(P2)\n");
+    EXPECT_EQ(CallsAfterHold("P2"), "libvlc_media_player_stop(P2)\nlibvlc_media_player_play(P2)\n"
+                                    "libvlc_media_player_pause(P2)\n");
     QCoreApplication::postEvent(
-        window.get(),
+        &window->Playback(),
         new CPlayerMessageEvent(WM_FRONT_END_REACHED, 1, window->m_frontPlayer.m_nMediaSerial));
     QCoreApplication::processEvents();
     EXPECT_EQ(window->m_recordings.CurrentFile(), 0);
@@ -167,6 +193,7 @@ TEST_F(PlaybackFlowTest, ListDoubleClickPlaysThatRowAndAnEmptyRowDoesNothing) {
     window->OnOpenFile(-1);
     EXPECT_EQ(NewCalls(), "");
     window->OnOpenFile(1);
+    WaitForListOpen();
     const std::string calls = NewCalls();
     EXPECT_LT(calls.find("libvlc_media_player_stop(P1)"),
               calls.find(Front("MOVA0020.MP4").toStdString()));
@@ -183,10 +210,10 @@ TEST_F(PlaybackFlowTest, RatesOverlayAndStop) {
     EXPECT_TRUE(Has(calls, "'1.2 X'"));
     window->OnCommand(IDC_SLOW);
     EXPECT_TRUE(Has(NewCalls(), "libvlc_media_player_set_rate(P1,1)"));
-    EXPECT_EQ(window->m_nRateIndex, 7);
+    EXPECT_EQ(window->Playback().RateIndex(), 7);
     for (int i = 0; i < 30; ++i)
         window->OnCommand(IDC_FAST);
-    EXPECT_EQ(window->m_nRateIndex, 17);
+    EXPECT_EQ(window->Playback().RateIndex(), 17);
     EXPECT_TRUE(Has(NewCalls(), "'4.0 X'"));
 
     window->OnCommand(IDC_STOP);
@@ -194,7 +221,7 @@ TEST_F(PlaybackFlowTest, RatesOverlayAndStop) {
     EXPECT_TRUE(Has(calls, "libvlc_media_player_stop(P1)"));
     EXPECT_TRUE(Has(calls, "libvlc_media_player_stop(P2)"));
     EXPECT_TRUE(Has(calls, "libvlc_media_player_set_rate(P1,1)"));
-    EXPECT_EQ(window->m_nRateIndex, 7);
+    EXPECT_EQ(window->Playback().RateIndex(), 7);
     EXPECT_EQ(window->m_frontFrame.m_bIdle, 1);
     EXPECT_EQ(window->m_rearFrame.m_bIdle, 1);
     EXPECT_EQ(window->m_btnPlay.m_bAltState, 0);
@@ -203,25 +230,20 @@ TEST_F(PlaybackFlowTest, RatesOverlayAndStop) {
 TEST_F(PlaybackFlowTest, SeekWaitsForTheTimerAndReachesBothPlayers) {
     OpenFolderAndWaitForStart();
     NewCalls();
-    // The stand-in's recordings are 4,200 ms long: a step of 4 ms.
+    // The recordings are listed as 60,000 ms long: a step of 60 ms.
     window->m_positionSlider.setValue(500);
     window->OnSeekChanged();
-    EXPECT_EQ(window->m_nPendingSeekMs, 2000);
+    EXPECT_EQ(window->Playback().PendingSeek(), 30000);
     EXPECT_FALSE(Has(NewCalls(), "set_time"));
     // Time reports do not pull the slider back while the seek waits.
     window->OnPlayerTime(100);
-    ASSERT_TRUE(WaitFor([&] { return window->m_nPendingSeekMs == int64_t{0}; }, 2000));
+    ASSERT_TRUE(WaitFor([&] { return !window->Playback().PendingSeek(); }, 2000));
     const std::string calls = NewCalls();
-    EXPECT_TRUE(Has(calls, "libvlc_media_player_set_time(P1,2000)")) << calls;
-    EXPECT_TRUE(Has(calls, "libvlc_media_player_set_time(P2,2000)"));
+    EXPECT_TRUE(Has(calls, "libvlc_media_player_set_time(P1,30000)")) << calls;
+    EXPECT_TRUE(Has(calls, "libvlc_media_player_set_time(P2,30000)"));
 
-    // The slider's left end is no seek.
-    window->m_positionSlider.setValue(0);
-    window->OnSeekChanged();
-    EXPECT_EQ(window->m_nPendingSeekMs, 0);
-
-    window->OnPlayerTime(2100);
-    EXPECT_TRUE(WaitFor([&] { return window->m_positionSlider.value() == 500; }));
+    window->OnPlayerTime(30100);
+    EXPECT_TRUE(WaitFor([&] { return window->m_positionSlider.value() == 501; }));
 }
 
 TEST_F(PlaybackFlowTest, VolumeMuteAndPlayButtonFollowThePlayer) {
@@ -267,7 +289,7 @@ TEST_F(PlaybackFlowTest, SingleFileAndEmptyFolder) {
 TEST_F(PlaybackFlowTest, TheOverlayIsAppliedElevenTimesMoreAndTheRearEndIsHeld) {
     OpenFolderAndWaitForStart();
     NewCalls();
-    window->RestartRateOverlay();
+    window->Playback().RestartRateOverlay();
     QTest::qWait(4500);
     const std::string calls = NewCalls();
     size_t applied = 0;
@@ -276,16 +298,17 @@ TEST_F(PlaybackFlowTest, TheOverlayIsAppliedElevenTimesMoreAndTheRearEndIsHeld) 
         ++applied;
     EXPECT_EQ(applied, 12u) << "once at once, then on 11 ticks";
 
-    window->OnRearEndReached();
-    EXPECT_EQ(NewCalls(), "libvlc_media_player_stop(P2)\nlibvlc_media_player_play(P2)\n"
-                          "libvlc_media_player_pause(P2)\n");
+    window->Playback().HandleRearEnd();
+    EXPECT_EQ(CallsAfterHold("P2"), "libvlc_media_player_stop(P2)\nlibvlc_media_player_play(P2)\n"
+                                    "libvlc_media_player_pause(P2)\n");
 }
 
 TEST_F(PlaybackFlowTest, APlayerErrorIsShownOnceAndPlaybackGoesOn) {
     OpenFolderAndWaitForStart();
     NewCalls();
     BoxAnswer answer(QMessageBox::Ok);
-    QCoreApplication::postEvent(window.get(), new CPlayerMessageEvent(WM_PLAYER_ERROR, 1));
+    QCoreApplication::postEvent(&window->Playback(),
+                                new CPlayerMessageEvent(WM_PLAYER_ERROR, 1, FrontSerial()));
     ASSERT_TRUE(WaitFor([&] { return !answer.m_texts.isEmpty(); }));
     // It names the recording that could not be played (a pulled card).
     EXPECT_EQ(
@@ -296,6 +319,7 @@ TEST_F(PlaybackFlowTest, APlayerErrorIsShownOnceAndPlaybackGoesOn) {
     // The lists stay usable: another recording starts.
     window->OnPlayerTime(100);
     window->OnOpenFile(1);
+    WaitForListOpen();
     EXPECT_TRUE(Has(NewCalls(), Front("MOVA0020.MP4").toStdString()));
 }
 

@@ -63,6 +63,11 @@ protected:
     }
     // The front player's first time report: the recording runs.
     void Running(int64_t ms) { window->OnPlayerTime(ms); }
+    // A list double-click opens once the players have let go of the last
+    // recording.
+    void WaitForListOpen() {
+        ASSERT_TRUE(WaitFor([&] { return !window->Playback().WaitsForStop(); }));
+    }
     std::string NewCalls() {
         const std::string log = fake().log();
         const std::string calls = log.substr(std::min(m_seen, log.size()));
@@ -113,7 +118,8 @@ TEST_F(PlaybackStateTest, TheRearPaneShowsTheRearOfTheFrontRecordingOrItsIdlePic
     };
     FakePlayerWindow& w = *window;
     const Step steps[] = {
-        {"auto play next, no rear file", [&] { w.OnFrontEndReached(); }, "MOVA0020.MP4", false},
+        {"auto play next, no rear file", [&] { w.Playback().HandleFrontEnd(); }, "MOVA0020.MP4",
+         false},
         {"play/pause twice", [&] { w.OnPlayPause(), w.OnPlayPause(); }, "MOVA0020.MP4", false},
         {"double-click, rear file", [&] { w.OnOpenFile(0); }, "MOVA0010.MP4", true},
         {"Page Down, no rear file", [&] { w.PlayNeighbour(1); }, "MOVA0020.MP4", false},
@@ -123,6 +129,7 @@ TEST_F(PlaybackStateTest, TheRearPaneShowsTheRearOfTheFrontRecordingOrItsIdlePic
     for (const Step& step : steps) {
         NewCalls();
         step.act();
+        WaitForListOpen();
         const std::string calls = NewCalls();
         EXPECT_EQ(Playing(), QString::fromLatin1(step.front)) << step.what;
         EXPECT_EQ(window->m_rearFrame.m_bIdle, step.rearPicture ? 0 : 1) << step.what;
@@ -142,16 +149,19 @@ TEST_F(PlaybackStateTest, TheRearPaneShowsTheRearOfTheFrontRecordingOrItsIdlePic
 TEST_F(PlaybackStateTest, AfterTheCardsEndPlayPlaysBothCameras) {
     OpenCard();
     window->OnOpenFile(2);
+    WaitForListOpen();
     Running(1500);
     ASSERT_EQ(Playing(), QStringLiteral("MOVA0030.MP4"));
     ASSERT_EQ(window->m_rearFrame.m_bIdle, 1);
     NewCalls();
-    window->OnFrontEndReached();
+    window->Playback().HandleFrontEnd();
     std::string calls = NewCalls();
     EXPECT_EQ(Playing(), QStringLiteral("MOVA0010.MP4"));
     const size_t rearOpened = calls.find("MOVA001R.MP4'");
     ASSERT_NE(rearOpened, std::string::npos) << calls;
-    EXPECT_NE(calls.find("libvlc_media_player_pause(P1)"), std::string::npos) << calls;
+    // The front player is paused once its recording runs, too.
+    EXPECT_TRUE(WaitFor([&] { return Has(calls += NewCalls(), "libvlc_media_player_pause(P1)"); }))
+        << calls;
     // The rear player is paused once its recording runs.
     EXPECT_TRUE(WaitFor([&] { return HasOnRear(calls += NewCalls(), "pause", rearOpened); }))
         << calls;
@@ -172,8 +182,9 @@ TEST_F(PlaybackStateTest, AfterTheCardsEndPlayPlaysBothCameras) {
     // Play pressed before the rear recording ran: it is not paused later.
     Running(1500);
     window->OnOpenFile(2);
+    WaitForListOpen();
     Running(1500);
-    window->OnFrontEndReached();
+    window->Playback().HandleFrontEnd();
     ASSERT_EQ(Playing(), QStringLiteral("MOVA0010.MP4"));
     window->m_btnPlay.click();
     NewCalls();
@@ -213,7 +224,7 @@ TEST_F(PlaybackStateTest, TheOpenDialogStopsPlaybackOnlyWhenConfirmed) {
     std::string calls = NewCalls();
     EXPECT_FALSE(Has(calls, "_stop(")) << calls;
     EXPECT_FALSE(Has(calls, "set_rate")) << calls;
-    EXPECT_EQ(window->m_nRateIndex, CKolvexDlg::kDefaultRateIndex + 1);
+    EXPECT_EQ(window->Playback().RateIndex(), CPlaybackController::kDefaultRateIndex + 1);
     EXPECT_EQ(window->m_btnPlay.m_bAltState, 1);
     EXPECT_EQ(window->m_frontFrame.m_bIdle, 0);
     EXPECT_EQ(window->m_recordings.Entries().size(), 3u);
@@ -223,7 +234,7 @@ TEST_F(PlaybackStateTest, TheOpenDialogStopsPlaybackOnlyWhenConfirmed) {
     calls = NewCalls();
     EXPECT_TRUE(Has(calls, "libvlc_media_player_stop(P1)")) << calls;
     EXPECT_TRUE(HasOnRear(calls, "stop")) << calls;
-    EXPECT_EQ(window->m_nRateIndex, CKolvexDlg::kDefaultRateIndex);
+    EXPECT_EQ(window->Playback().RateIndex(), CPlaybackController::kDefaultRateIndex);
     EXPECT_TRUE(window->m_recordings.Entries().empty());
 }
 
@@ -236,8 +247,12 @@ TEST_F(PlaybackStateTest, StopShowsNoDataAndThePlayPicture) {
     EXPECT_EQ(window->m_speed.m_nSpeedKmh, 36);
     EXPECT_TRUE(window->m_gpsIcon.m_bActive);
 
-    QCoreApplication::postEvent(window.get(), new CPlayerMessageEvent(WM_PLAYER_TIME, 1600));
-    QCoreApplication::postEvent(window.get(), new CPlayerMessageEvent(WM_PLAYER_STATE, 3));
+    // Reports of the recording that plays, still on their way.
+    const qint64 serial = window->m_frontPlayer.m_nMediaSerial;
+    QCoreApplication::postEvent(&window->Playback(),
+                                new CPlayerMessageEvent(WM_PLAYER_TIME, 1600, serial));
+    QCoreApplication::postEvent(&window->Playback(),
+                                new CPlayerMessageEvent(WM_PLAYER_STATE, 3, serial));
     window->OnCommand(IDC_STOP);
     QCoreApplication::processEvents();
     EXPECT_EQ(window->m_speed.m_bValid, 0);
@@ -348,8 +363,8 @@ TEST_F(PlaybackStateTest, OnlyThePlayingRowIsChosenInEachList) {
     const Step steps[] = {
         {"start", [] {}, 0, 0, true},
         {"file double-click", [&] { doubleClick(w.m_fileList, 2); }, 2, 1, true},
-        {"auto play next at the end", [&] { w.OnFrontEndReached(); }, 0, 0, true},
-        {"auto play next", [&] { w.OnFrontEndReached(); }, 1, 0, true},
+        {"auto play next at the end", [&] { w.Playback().HandleFrontEnd(); }, 0, 0, true},
+        {"auto play next", [&] { w.Playback().HandleFrontEnd(); }, 1, 0, true},
         {"group double-click", [&] { doubleClick(w.m_groupList, 1); }, 2, 1, true},
         {"file double-click", [&] { doubleClick(w.m_fileList, 0); }, 0, 0, false},
         // Still opening (no time reported yet): the click is ignored and
@@ -361,6 +376,7 @@ TEST_F(PlaybackStateTest, OnlyThePlayingRowIsChosenInEachList) {
         if (std::string(step.what).rfind("ignored", 0) == 0)
             window->m_bOpening = true;
         step.act();
+        WaitForListOpen();
         EXPECT_EQ(ChosenRows(window->m_fileList), std::set<int>{step.fileRow}) << step.what;
         EXPECT_EQ(ChosenRows(window->m_groupList), std::set<int>{step.groupRow}) << step.what;
         EXPECT_EQ(window->m_fileList.currentIndex().row(), step.fileRow) << step.what;

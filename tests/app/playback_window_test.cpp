@@ -145,9 +145,10 @@ TEST(PlaybackWindowTest, DiskOpenPlaysBothCamerasAndMovesTheInstruments) {
     // next seek tick.
     window.m_positionSlider.setValue(500);
     window.OnSeekChanged();
-    const int64_t target = window.m_nPendingSeekMs;
+    ASSERT_TRUE(window.Playback().PendingSeek());
+    const int64_t target = *window.Playback().PendingSeek();
     EXPECT_GT(target, 2500);
-    ASSERT_TRUE(WaitFor([&] { return window.m_nPendingSeekMs == 0; }, 2000));
+    ASSERT_TRUE(WaitFor([&] { return !window.Playback().PendingSeek(); }, 2000));
     QTest::qWait(300);
     for (CVlcPlayer* player : {&window.m_frontPlayer, &window.m_rearPlayer}) {
         const int64_t time = player->GetTime();

@@ -154,7 +154,7 @@ protected:
         ASSERT_GT(length, 0);
         window.m_positionSlider.setValue(static_cast<int>(ms * 1000 / length));
         window.OnSeekChanged();
-        ASSERT_TRUE(WaitFor([&] { return window.m_nPendingSeekMs == 0; }, 3000));
+        ASSERT_TRUE(WaitFor([&] { return !window.Playback().PendingSeek(); }, 3000));
     }
 
     CardCopy card;
@@ -230,7 +230,7 @@ TEST_F(SampleCardTest, OpensFromTheCommandLineAndPlaysWithEveryInstrument) {
     window.OnCommand(IDC_FAST);
     EXPECT_TRUE(OverlayShown(window.m_frontPlayer));
     EXPECT_TRUE(OverlayShown(window.m_rearPlayer));
-    EXPECT_STREQ(CKolvexDlg::RateLabelAt(window.m_nRateIndex), "1.2 X");
+    EXPECT_STREQ(CPlaybackController::RateLabelAt(window.Playback().RateIndex()), "1.2 X");
     window.OnCommand(IDC_SLOW);
     EXPECT_FALSE(OverlayShown(window.m_frontPlayer));
     EXPECT_FALSE(OverlayShown(window.m_rearPlayer));
@@ -314,7 +314,7 @@ TEST_F(SampleCardTest, TheBrakingIsMarkedAndAClickOnItsMarkSeeksThere) {
     const int x = window.m_positionSlider.MarkX(window.m_positionSlider.EventMarks()[0]);
     QTest::mouseClick(&window.m_positionSlider, Qt::LeftButton, Qt::NoModifier,
                       QPoint(x, window.m_positionSlider.height() / 2));
-    ASSERT_TRUE(WaitFor([&] { return window.m_nPendingSeekMs == 0; }, 3000));
+    ASSERT_TRUE(WaitFor([&] { return !window.Playback().PendingSeek(); }, 3000));
     QTest::qWait(300);
     window.raise();
     QTest::qWait(200);
@@ -718,6 +718,8 @@ TEST_F(SampleCardTest, APulledCardIsSaidOnceAndTheWindowStaysUsable) {
     const int boxes = static_cast<int>(answer.m_texts.size());
     const QString third = window.m_recordings.GetPath(2);
     window.OnOpenFile(2);
+    // It opens once the players have let go of the last recording.
+    ASSERT_TRUE(WaitFor([&] { return !window.Playback().WaitsForStop(); }));
     EXPECT_EQ(window.m_recordings.CurrentFile(), 2);
     EXPECT_EQ(MediaAddress(window.m_frontPlayer), QDir::cleanPath(third));
     EXPECT_TRUE(WaitFor([&] { return answer.m_texts.size() > boxes; }, 10000));

@@ -30,9 +30,10 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(fake().loaded());
         fake().reset();
-        card.AddRecording("DCIM/CAMF/MOVA0010.MP4", "2015-06-01 10:00:00");
-        card.AddRecording("DCIM/CAMF/MOVA0020.MP4", "2015-06-01 10:01:00");
-        card.AddRecording("DCIM/CAMF/MOVA0030.MP4", "2015-06-01 10:02:00");
+        // Ten minutes each, one after another.
+        card.AddRecording("DCIM/CAMF/MOVA0010.MP4", "2015-06-01 10:00:00", 600'000);
+        card.AddRecording("DCIM/CAMF/MOVA0020.MP4", "2015-06-01 10:10:00", 600'000);
+        card.AddRecording("DCIM/CAMF/MOVA0030.MP4", "2015-06-01 10:20:00", 600'000);
         window = std::make_unique<FakePlayerWindow>();
         window->show();
     }
@@ -41,7 +42,7 @@ protected:
         window->OpenSource(CMediaOpenDialog::kSourceFolder, card.Root());
         ASSERT_EQ(window->m_recordings.Entries().size(), 3u);
         ASSERT_TRUE(WaitFor([&] { return window->m_nDeferredOpenCountdown == 0; }, 3000));
-        // Ten minutes long, the picture at 100 s.
+        // The picture at 100 s (of ten minutes).
         fake().setTimes(600'000, 100'000);
     }
     void Key(QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
@@ -66,21 +67,21 @@ TEST_F(ShortcutsTest, SeekKeysMoveThePendingSeekFromThePicture) {
         {Qt::Key_Left, Qt::ShiftModifier, 40'000},
     };
     for (const Case& c : cases) {
-        window->m_nPendingSeekMs = 0;
+        window->Playback().ClearPendingSeek();
         Key(window.get(), c.key, c.modifiers);
-        EXPECT_EQ(window->m_nPendingSeekMs, c.expected) << c.key << " " << c.modifiers;
+        EXPECT_EQ(window->Playback().PendingSeek(), c.expected) << c.key << " " << c.modifiers;
         EXPECT_EQ(window->m_positionSlider.value(), c.expected * 1000 / 600'000);
     }
     // Repeated presses add up from the pending target, within the recording.
-    window->m_nPendingSeekMs = 0;
+    window->Playback().ClearPendingSeek();
     for (int i = 0; i < 3; ++i)
         Key(window.get(), Qt::Key_Left, Qt::ShiftModifier);
-    EXPECT_EQ(window->m_nPendingSeekMs, 1);
+    EXPECT_EQ(window->Playback().PendingSeek(), 0);
     for (int i = 0; i < 12; ++i)
         Key(window.get(), Qt::Key_Right, Qt::ShiftModifier);
-    EXPECT_EQ(window->m_nPendingSeekMs, 599'999);
+    EXPECT_EQ(window->Playback().PendingSeek(), 599'999);
     // The seek tick hands it to both players.
-    ASSERT_TRUE(WaitFor([&] { return window->m_nPendingSeekMs == 0; }, 2000));
+    ASSERT_TRUE(WaitFor([&] { return !window->Playback().PendingSeek(); }, 2000));
     EXPECT_NE(fake().log().find("libvlc_media_player_set_time(P1,599999)"), std::string::npos);
     EXPECT_NE(fake().log().find("libvlc_media_player_set_time(P2,599999)"), std::string::npos);
 }
@@ -100,8 +101,9 @@ TEST_F(ShortcutsTest, EachKeyDoesWhatItsButtonDoes) {
         {"Down: quieter", Qt::Key_Down, Qt::NoModifier,
          [&] { return window->m_volumeSlider.value(); }},
         {"M: mute", Qt::Key_M, Qt::NoModifier, [&] { return window->m_btnMute.m_bAltState; }},
-        {"+: faster", Qt::Key_Plus, Qt::NoModifier, [&] { return window->m_nRateIndex; }},
-        {"-: slower", Qt::Key_Minus, Qt::NoModifier, [&] { return window->m_nRateIndex; }},
+        {"+: faster", Qt::Key_Plus, Qt::NoModifier, [&] { return window->Playback().RateIndex(); }},
+        {"-: slower", Qt::Key_Minus, Qt::NoModifier,
+         [&] { return window->Playback().RateIndex(); }},
         {"Page Down: next", Qt::Key_PageDown, Qt::NoModifier,
          [&] { return window->m_recordings.CurrentFile(); }},
         {"Page Up: previous", Qt::Key_PageUp, Qt::NoModifier,
@@ -113,6 +115,8 @@ TEST_F(ShortcutsTest, EachKeyDoesWhatItsButtonDoes) {
         window->m_bOpening = false; // as after the first time report
         const int before = c.state();
         Key(window.get(), c.key, c.modifiers);
+        // A recording opens once the players have let go of the last one.
+        ASSERT_TRUE(WaitFor([&] { return !window->Playback().WaitsForStop(); }));
         EXPECT_NE(c.state(), before);
     }
     EXPECT_EQ(window->m_volumeSlider.value(), 50);
@@ -138,7 +142,7 @@ TEST_F(ShortcutsTest, FullScreenOfTheFrontVideoAndEscapeBack) {
 TEST_F(ShortcutsTest, KeysStayWithAFocusedListOrDialog) {
     OpenCard();
     const int mute = window->m_btnMute.m_bAltState;
-    const int rate = window->m_nRateIndex;
+    const int rate = window->Playback().RateIndex();
     // Letters go to the list's inline search, arrows move in it.
     for (QWidget* list : {static_cast<QWidget*>(&window->m_fileList),
                           static_cast<QWidget*>(&window->m_groupList)}) {
@@ -147,8 +151,8 @@ TEST_F(ShortcutsTest, KeysStayWithAFocusedListOrDialog) {
         Key(list, Qt::Key_Plus);
         Key(list, Qt::Key_Right);
         EXPECT_EQ(window->m_btnMute.m_bAltState, mute);
-        EXPECT_EQ(window->m_nRateIndex, rate);
-        EXPECT_EQ(window->m_nPendingSeekMs, 0);
+        EXPECT_EQ(window->Playback().RateIndex(), rate);
+        EXPECT_FALSE(window->Playback().PendingSeek());
     }
     // Ctrl+O opens the open dialog; while it is up, the keys are its own.
     bool sawDialog = false;
@@ -168,7 +172,7 @@ TEST_F(ShortcutsTest, KeysStayWithAFocusedListOrDialog) {
     poll.stop();
     EXPECT_TRUE(sawDialog);
     EXPECT_EQ(window->m_btnMute.m_bAltState, mute);
-    EXPECT_EQ(window->m_nPendingSeekMs, 0);
+    EXPECT_FALSE(window->Playback().PendingSeek());
 }
 
 // Space plays and pauses whatever has the focus in the window (never the
@@ -251,7 +255,8 @@ TEST_F(ShortcutsTest, FullScreenControlsComeWithTheMouseAtTheBottom) {
     EXPECT_NE(window->m_frontPlayer.m_bPlaying, playing);
     QTest::mouseClick(&controls.Slider(), Qt::LeftButton, {},
                       QPoint(controls.Slider().width() / 2, 10));
-    EXPECT_NEAR(static_cast<double>(window->m_nPendingSeekMs), 300'000.0, 6'000.0);
+    ASSERT_TRUE(window->Playback().PendingSeek());
+    EXPECT_NEAR(static_cast<double>(*window->Playback().PendingSeek()), 300'000.0, 6'000.0);
     // Three seconds after the mouse last moved they go.
     EXPECT_TRUE(WaitFor([&] { return !controls.isVisible(); }, 5000));
     moveOverVideo(window->height() - 10);

@@ -128,9 +128,9 @@ TEST_F(WindowManagerTest, KeysWorkWhereverTheFocusIs) {
         Xdo({"key", "m"});
         EXPECT_NE(window->m_btnMute.m_bAltState, mute) << "M did not switch the sound";
         Xdo({"key", "m"});
-        const int rate = window->m_nRateIndex;
+        const int rate = window->Playback().RateIndex();
         Xdo({"key", "plus"});
-        EXPECT_EQ(window->m_nRateIndex, rate + 1) << "+ did nothing";
+        EXPECT_EQ(window->Playback().RateIndex(), rate + 1) << "+ did nothing";
         Xdo({"key", "minus"});
     }
 
@@ -141,9 +141,9 @@ TEST_F(WindowManagerTest, KeysWorkWhereverTheFocusIs) {
          "80", "1"});
     ASSERT_TRUE(WaitFor([&] { return window->m_bFullScreen == 1; }, 3000));
     ClickAt(Centre(window->m_frontVideo));
-    const int rate = window->m_nRateIndex;
+    const int rate = window->Playback().RateIndex();
     Xdo({"key", "plus"});
-    EXPECT_EQ(window->m_nRateIndex, rate + 1) << "+ in full screen";
+    EXPECT_EQ(window->Playback().RateIndex(), rate + 1) << "+ in full screen";
     const bool before = Playing();
     Xdo({"key", "space"});
     EXPECT_NE(Playing(), before) << "Space in full screen";

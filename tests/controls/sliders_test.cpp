@@ -1,6 +1,5 @@
 // The position and volume sliders: where a press puts the thumb, which
-// messages reach the parent and when, the position handed over from another
-// thread, and what they paint.
+// messages reach the parent and when, and what they paint.
 #include "control_messages.h"
 #include "my_slider_control.h"
 #include "pixel_checks.h"
@@ -8,7 +7,6 @@
 
 #include <QPainter>
 #include <QTest>
-#include <thread>
 
 using namespace kolvex;
 using kolvex::testing::channelDistance;
@@ -125,15 +123,6 @@ private slots:
         Move(f.slider, QPoint(channel.left(), 10));
         QTest::mouseRelease(&f.slider, Qt::LeftButton, {}, QPoint(channel.left(), 10));
         QCOMPARE(f.host.volumes, (QList<int>{50, 0, 0}));
-    }
-
-    void anotherThreadHandsThePositionOverByAnEvent() {
-        CVideoSlider slider;
-        slider.setRange(0, 1000);
-        std::thread tick([&slider] { slider.PostPosition(640); });
-        tick.join();
-        QCOMPARE(slider.value(), 0); // not before the event loop delivers it
-        QTRY_COMPARE(slider.value(), 640);
     }
 
     void thePositionSliderPaintsItsThumbAndChannel() {

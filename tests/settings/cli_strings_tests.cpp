@@ -25,7 +25,7 @@ TEST(CliStrings, OneLanguageListsEveryIdOnce) {
     const CliRun r = Cli({"--lang", "GER"});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 133);
+    ASSERT_EQ(lines.size(), 134);
     for (const QString& line : lines) {
         const QStringList fields = line.split('\t');
         ASSERT_EQ(fields.size(), 3) << line.toStdString();
@@ -39,7 +39,7 @@ TEST(CliStrings, AllLanguagesWithoutAnOption) {
     const CliRun r = Cli({});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
-    EXPECT_EQ(lines.size(), 16 * 133);
+    EXPECT_EQ(lines.size(), 16 * 134);
     EXPECT_TRUE(lines.contains("141\tUKR\tФайл «%s» уже існує. Перезаписати його?"));
 }
 
