@@ -73,7 +73,7 @@ protected:
         ASSERT_GT(length, 0);
         window.m_positionSlider.setValue(static_cast<int>(ms * 1000 / length));
         window.OnSeekChanged();
-        ASSERT_TRUE(WaitFor([&] { return window.m_nPendingSeekMs == 0; }, 3000));
+        ASSERT_TRUE(WaitFor([&] { return !window.Playback().PendingSeek(); }, 3000));
     }
     QJsonObject Map() { return MapState(*window.m_pMapDlg); }
     void Screenshot(const QString& name) {
