@@ -148,6 +148,6 @@ enum : unsigned int {
     ClockZoneSlow = 283,  // "time zone UTC%s, clock %s slow"
     ClockZone = 284,      // "time zone UTC%s"
     CameraClockAll = 285, // "Camera clock, all recordings"
-    KeysSeekStart = 286,        // "Back to the start" (the keyboard panel's Home)
+    KeysSeekStart = 286,  // "Back to the start" (the keyboard panel's Home)
 };
 } // namespace StringId
