@@ -99,20 +99,53 @@ struct Rect {
     int x = 0, y = 0, w = 0, h = 0;
 };
 
-// Scales a picture into a rectangle of a YUV 4:2:0 picture.
-void Place(av::Scale& scale, const AVFrame* src, AVFrame* dst, const Rect& r) {
-    const bool same = src->width == r.w && src->height == r.h;
-    scale.reset(sws_getCachedContext(
-        scale.release(), src->width, src->height, static_cast<AVPixelFormat>(src->format), r.w, r.h,
-        AV_PIX_FMT_YUV420P, same ? SWS_POINT : SWS_BICUBIC, nullptr, nullptr, nullptr));
-    if (!scale)
-        return;
-    uint8_t* planes[4] = {
-        dst->data[0] + static_cast<ptrdiff_t>(r.y) * dst->linesize[0] + r.x,
-        dst->data[1] + static_cast<ptrdiff_t>(r.y / 2) * dst->linesize[1] + r.x / 2,
-        dst->data[2] + static_cast<ptrdiff_t>(r.y / 2) * dst->linesize[2] + r.x / 2, nullptr};
-    sws_scale(scale.get(), src->data, src->linesize, 0, src->height, planes, dst->linesize);
-}
+// Scales pictures into a rectangle of a YUV 4:2:0 picture, on as many
+// threads as there are cores (the rear's scaling costs as much as its
+// decoding).
+class CScaler {
+public:
+    ~CScaler() { sws_freeContext(m_context); }
+    bool Place(const AVFrame* src, AVFrame* dst, const Rect& r) {
+        if (!m_context || src->width != m_srcW || src->height != m_srcH ||
+            src->format != m_srcFormat) {
+            sws_freeContext(m_context);
+            m_context = sws_alloc_context();
+            const bool same = src->width == r.w && src->height == r.h;
+            av_opt_set_int(m_context, "srcw", src->width, 0);
+            av_opt_set_int(m_context, "srch", src->height, 0);
+            av_opt_set_int(m_context, "src_format", src->format, 0);
+            av_opt_set_int(m_context, "dstw", r.w, 0);
+            av_opt_set_int(m_context, "dsth", r.h, 0);
+            av_opt_set_int(m_context, "dst_format", AV_PIX_FMT_YUV420P, 0);
+            av_opt_set_int(m_context, "sws_flags", same ? SWS_POINT : SWS_BICUBIC, 0);
+            av_opt_set_int(m_context, "threads", 0, 0);
+            if (sws_init_context(m_context, nullptr, nullptr) < 0) {
+                sws_freeContext(m_context);
+                m_context = nullptr;
+                return false;
+            }
+            m_srcW = src->width;
+            m_srcH = src->height;
+            m_srcFormat = src->format;
+        }
+        // A frame that shares the clip picture's memory at the rectangle.
+        av::Frame view(av_frame_alloc());
+        view->format = AV_PIX_FMT_YUV420P;
+        view->width = r.w;
+        view->height = r.h;
+        view->data[0] = dst->data[0] + static_cast<ptrdiff_t>(r.y) * dst->linesize[0] + r.x;
+        view->data[1] = dst->data[1] + static_cast<ptrdiff_t>(r.y / 2) * dst->linesize[1] + r.x / 2;
+        view->data[2] = dst->data[2] + static_cast<ptrdiff_t>(r.y / 2) * dst->linesize[2] + r.x / 2;
+        for (int p = 0; p < 3; ++p)
+            view->linesize[p] = dst->linesize[p];
+        view->buf[0] = av_buffer_ref(dst->buf[0]);
+        return sws_scale_frame(m_context, view.get(), src) >= 0;
+    }
+
+private:
+    SwsContext* m_context = nullptr;
+    int m_srcW = 0, m_srcH = 0, m_srcFormat = -1;
+};
 
 void FillBlack(AVFrame* f, const Rect& r) {
     for (int y = 0; y < r.h; ++y)
@@ -383,7 +416,7 @@ ClipOutcome EncodeClip(CClipJob& job) {
         return true;
     };
     CClipOverlay overlay(fw, fh);
-    av::Scale frontScale, rearScale;
+    CScaler frontScale, rearScale;
     int64_t frames = 0;
     const double frameMs = 1000.0 * rate.den / rate.num;
     for (const ClipPart& part : request.parts) {
@@ -439,11 +472,12 @@ ClipOutcome EncodeClip(CClipJob& job) {
             out->format = AV_PIX_FMT_YUV420P;
             if (av_frame_get_buffer(out.get(), 0) < 0)
                 return job.Fail("out of memory");
-            Place(frontScale, picture, out.get(), frontRect);
+            if (!frontScale.Place(picture, out.get(), frontRect))
+                return job.Fail("cannot lay out the pictures of " + part.frontPath);
             if (request.layout == ClipLayout::SideBySide && !rearHas)
                 FillBlack(out.get(), rearRect);
-            if (rearHas && rearRect.w > 0)
-                Place(rearScale, rearShown.get(), out.get(), rearRect);
+            if (rearHas && rearRect.w > 0 && !rearScale.Place(rearShown.get(), out.get(), rearRect))
+                return job.Fail("cannot lay out the pictures of " + part.rearPath);
             if (request.overlay)
                 overlay.Blend(ClipOverlayLines(readings.At(ms), request.speedInKmh), out->data,
                               out->linesize);
