@@ -57,6 +57,9 @@ bool WriteGpxTrack(const std::vector<GpxSource>& recordings, const QString& trac
         const unsigned rate = GpsRate(meta);
         const size_t count = block.size() / kGpsSampleSize;
         for (size_t i = 0; i < count; ++i) {
+            const int64_t sampleMs = static_cast<int64_t>(i) * 1000 / rate;
+            if (sampleMs < source.fromMs || sampleMs >= source.toMs)
+                continue;
             const GpsSample sample = LoadGpsSample(block.data() + i * kGpsSampleSize);
             if (!IsExportedSample(sample))
                 continue;

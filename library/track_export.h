@@ -32,6 +32,10 @@ bool IsExportedSample(const GpsSample& sample);
 struct GpxSource {
     QString path;
     VideoMetaInfo meta;
+    // The part of the recording whose samples are written (ms from its
+    // start, the end excluded); the whole recording by default.
+    int64_t fromMs = 0;
+    int64_t toMs = INT64_MAX;
 };
 
 // One GPX track with a segment per recording, in the order given. Points

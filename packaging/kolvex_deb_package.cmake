@@ -28,12 +28,13 @@ acceleration, sharp turns and impacts marked.
 It exports tracks as KML and GPX, deletes, unlocks and copies recordings,
 saves snapshots and speaks sixteen languages. The command-line tool
 kolvex-cli lists, probes and summarises recordings as JSON or CSV.")
-# The libraries the programs link come from dpkg-shlibdeps; libVLC is opened
-# at run time, so it and the plugins playback needs are named here, with the
-# fonts the window draws its texts in.
+# The libraries the programs link come from dpkg-shlibdeps (Qt, and the
+# FFmpeg libraries the clip writer uses); libVLC is opened at run time, so it
+# and the plugins playback needs are named here, with the fonts the window
+# draws its texts in and the one the clips' read-out is drawn in.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libvlc5, vlc-plugin-base, vlc-plugin-video-output, fonts-liberation2, fonts-lato")
+    "libvlc5, vlc-plugin-base, vlc-plugin-video-output, fonts-liberation2, fonts-lato, fonts-dejavu-core")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk")
 
 include(CPack)

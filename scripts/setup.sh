@@ -19,6 +19,10 @@ PACKAGES=(
   libqt6svg6 libqt6opengl6-dev libgl-dev
   # libVLC (loaded at run time; headers for types only)
   libvlc-dev libvlc5 libvlc-bin vlc-plugin-base vlc-plugin-video-output
+  # the clip writer: the FFmpeg libraries (linked, found through pkg-config)
+  libavformat-dev libavcodec-dev libavfilter-dev libswscale-dev libavutil-dev libswresample-dev
+  # reading the clips' burnt-in read-out back in tests
+  tesseract-ocr
   # fixtures, screenshots, peers for benchmarks
   ffmpeg xvfb xauth x11-utils imagemagick xdotool librsvg2-bin dbus-daemon openbox
   libimage-exiftool-perl chromium fonts-dejavu-core fonts-noto-core desktop-file-utils

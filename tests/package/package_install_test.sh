@@ -26,9 +26,10 @@ depends="$(field Depends)"
 echo "Depends: $depends"
 echo "Installed-Size: $(field Installed-Size) KiB"
 # libVLC is opened at run time, so it and its plugins are named by hand;
-# the Qt libraries come from the shared-library lookup.
+# the Qt and FFmpeg libraries come from the shared-library lookup.
 for needed in libvlc5 vlc-plugin-base vlc-plugin-video-output fonts-liberation2 fonts-lato \
-              libqt6widgets6 libqt6webenginewidgets6 libqt6core6 libc6; do
+              fonts-dejavu-core libqt6widgets6 libqt6webenginewidgets6 libqt6core6 libc6 \
+              libavformat59 libavcodec59 libswscale6 libswresample4; do
     case ", $depends," in
         *", $needed"[\ ,]*) pass "depends on $needed" ;;
         *) fail "Depends lacks $needed" ;;
