@@ -184,7 +184,7 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
 
 } // namespace
 
-std::vector<TelemetryFix> ReadNmeaText(std::string_view text, NmeaReading reading) {
+std::vector<TelemetryFix> ReadNmeaText(std::string_view text) {
     std::vector<TelemetryFix> fixes;
     int64_t date = -1;      // midnight of the current UTC day, once an RMC said it
     int64_t lastDayMs = -1; // time into the day of the last sentence taken
@@ -236,10 +236,6 @@ std::vector<TelemetryFix> ReadNmeaText(std::string_view text, NmeaReading readin
         }
         if (clock < lastClock)
             continue; // time running backwards is a damaged line
-        // The fixes before this one are final now; the last of them is the
-        // only one that may have become dated since the previous check.
-        if (reading == NmeaReading::UntilDated && !fixes.empty() && fixes.back().utcMs >= 0)
-            break;
         if (firstClock < 0)
             firstClock = clock;
         r.fix.timeSec = static_cast<double>(clock - firstClock) / 1000.0;

@@ -13,16 +13,10 @@
 
 namespace kolvex {
 
-// How much of a text is read: all of it, or its beginning up to and with
-// the first dated fix (what a recording's start time needs; no later
-// sentence changes that fix).
-enum class NmeaReading { All, UntilDated };
-
 // The fixes of a text, one per distinct time (an RMC with the altitude of
 // the GGA of the same time, or a GGA alone), in order, with timeSec counted
 // from the first fix. RMC dates date the GGA sentences that follow them.
-std::vector<TelemetryFix> ReadNmeaText(std::string_view text,
-                                       NmeaReading reading = NmeaReading::All);
+std::vector<TelemetryFix> ReadNmeaText(std::string_view text);
 
 // The file beside a recording that holds its NMEA sentences: the same path
 // with its extension replaced by .NMEA, .nmea, .Nmea, .gps, .GPS or .Gps;

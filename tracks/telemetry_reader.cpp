@@ -131,13 +131,12 @@ bool ReadFreeGps(CMediaFile& file, const TelemetryLocation& location, size_t max
     return true;
 }
 
-bool ReadSideFile(const std::string& path, uint64_t maxBytes, TelemetryTrack& out,
-                  NmeaReading reading = NmeaReading::All) {
+bool ReadSideFile(const std::string& path, uint64_t maxBytes, TelemetryTrack& out) {
     std::vector<uint8_t> bytes;
     if (!ReadFileRange(path, 0, std::min<uint64_t>(maxBytes, kMaxCameraBlockSize), bytes))
         return false;
-    out.fixes = ReadNmeaText(
-        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), reading);
+    out.fixes =
+        ReadNmeaText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
     return true;
 }
 
@@ -207,8 +206,7 @@ TelemetryStart ExamineTelemetry(CMediaFile& file, const std::string& recordingPa
     case TelemetryFormat::Nmea:
         // All of the examined bytes: the start is set by fixes that agree
         // with each other, not by the first dated one alone.
-        ReadSideFile(FindNmeaSideFile(recordingPath), kExaminedSideFileBytes, track,
-                     NmeaReading::All);
+        ReadSideFile(FindNmeaSideFile(recordingPath), kExaminedSideFileBytes, track);
         break;
     case TelemetryFormat::Camera:
         break;

@@ -325,42 +325,6 @@ TEST(NmeaReaderTest, ValuesTimesAndMidnight) {
     EXPECT_DOUBLE_EQ(fixes[1].timeSec, 1.0);
 }
 
-TEST(NmeaReaderTest, ReadingUntilDatedKeepsTheBeginningUpToTheFirstDatedFix) {
-    // What the whole text gives, cut after its first dated fix: a GGA is
-    // dated by the RMC of its time that follows it, and by a later RMC's
-    // date only from then on.
-    const std::string gga0 = NmeaSentence(GgaBody(12, 0, 0, 1, 48.1, 11.5, 500));
-    const std::string gga1 = NmeaSentence(GgaBody(12, 0, 1, 1, 48.1, 11.5, 501));
-    const std::string rmc1 = NmeaSentence(RmcBody(12, 0, 1, true, 48.1, 11.5, 10, 45, 1, 6, 15));
-    const std::string rmc2 = NmeaSentence(RmcBody(12, 0, 2, true, 48.1, 11.5, 10, 45, 1, 6, 15));
-    const std::string noFix = NmeaSentence(GgaBody(11, 59, 59, 0, 48.1, 11.5, 500));
-    struct Case {
-        const char* name;
-        std::string text;
-        size_t kept; // fixes the cut reading returns
-    };
-    const Case cases[] = {
-        {"dated at once", rmc1 + gga1 + rmc2, 1},
-        {"GGA dated by its RMC", gga1 + rmc1 + rmc2, 1},
-        {"undated GGA before", gga0 + gga1 + rmc1 + rmc2, 2},
-        {"undated fixes without a position before", noFix + gga0 + rmc2 + rmc1, 3},
-        {"damaged RMC skipped", Corrupt(rmc1) + gga1 + rmc2, 2},
-        {"never dated", gga0 + gga1, 2},
-    };
-    for (const Case& c : cases) {
-        const auto all = ReadNmeaText(c.text);
-        const auto cut = ReadNmeaText(c.text, NmeaReading::UntilDated);
-        ASSERT_EQ(cut.size(), c.kept) << c.name;
-        ASSERT_LE(cut.size(), all.size()) << c.name;
-        for (size_t i = 0; i < cut.size(); ++i) {
-            EXPECT_EQ(cut[i].utcMs, all[i].utcMs) << c.name << " fix " << i;
-            EXPECT_EQ(cut[i].timeSec, all[i].timeSec) << c.name << " fix " << i;
-            EXPECT_EQ(cut[i].altitude, all[i].altitude) << c.name << " fix " << i;
-            EXPECT_EQ(cut[i].fix, all[i].fix) << c.name << " fix " << i;
-        }
-    }
-}
-
 TEST(TelemetryBlocksTest, FixesBecomeCameraSamplesAtTheRate) {
     std::vector<TelemetryFix> fixes;
     for (int i = 0; i < 3; ++i) {
